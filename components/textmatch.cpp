@@ -1,0 +1,58 @@
+#include "textmatch.h"
+
+namespace {
+constexpr char16_t kArabicKaf = 0x0643;
+constexpr char16_t kKurdishKaf = 0x06A9;
+constexpr char16_t kArabicYeh = 0x064A;
+constexpr char16_t kAlefMaksura = 0x0649;
+constexpr char16_t kFarsiYeh = 0x06CC;
+constexpr char16_t kHeh = 0x0647;
+constexpr char16_t kAe = 0x06D5;
+constexpr char16_t kZwnj = 0x200C;
+}  // namespace
+
+QString FoldForMatch(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < 0x80) {
+            out.append(QChar(c >= 'A' && c <= 'Z' ? char16_t(c + 32) : c));
+        } else if (c == kArabicKaf) {
+            out.append(QChar(kKurdishKaf));
+        } else if (c == kArabicYeh || c == kAlefMaksura) {
+            out.append(QChar(kFarsiYeh));
+        } else if (c == kHeh && i + 1 < text.size() && text[i + 1].unicode() == kZwnj) {
+            out.append(QChar(kAe));
+            ++i;
+        } else {
+            out.append(text[i].toLower());
+        }
+    }
+    return out;
+}
+
+bool LikeMatch(QStringView value, QStringView pattern)
+{
+    // Iterative wildcard match with one backtrack point for the last '%':
+    // linear in practice, and never recursive on user input.
+    qsizetype v = 0, p = 0, starP = -1, starV = 0;
+    while (v < value.size()) {
+        if (p < pattern.size() && pattern[p] == u'%') {
+            starP = p++;
+            starV = v;
+        } else if (p < pattern.size() && (pattern[p] == u'_' || pattern[p] == value[v])) {
+            ++p;
+            ++v;
+        } else if (starP >= 0) {
+            p = starP + 1;
+            v = ++starV;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == u'%')
+        ++p;
+    return p == pattern.size();
+}
