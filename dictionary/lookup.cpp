@@ -1,0 +1,71 @@
+#include "lookup.h"
+
+#include "varin2.h"
+
+int MatchModeNumber(int sliderValue)
+{
+    return (sliderValue + 1) * 25;
+}
+
+LookupColumn LookupColumnFor(const QString& text)
+{
+    if (QString::compare(text, QStringLiteral("{"), Qt::CaseSensitive) < 0)
+        return LookupColumn::English;
+    if (QString::compare(text, QStringLiteral("~"), Qt::CaseSensitive) > 0)
+        return LookupColumn::Kurdish;
+    return LookupColumn::None;
+}
+
+std::optional<LookupQuery> BuildLookupQuery(const QString& text, int modeNumber)
+{
+    const LookupColumn column = LookupColumnFor(text);
+    if (column == LookupColumn::None)
+        return std::nullopt;
+    QString pattern;
+    switch (modeNumber) {
+    case 25: pattern = u'%' + text + u'%'; break;
+    case 50: pattern = u'%' + text; break;
+    case 75: pattern = text + u'%'; break;
+    case 100: pattern = text; break;
+    default: return std::nullopt;
+    }
+    const QString sql = column == LookupColumn::English
+                            ? QStringLiteral("select * from Data where English like ?")
+                            : QStringLiteral("select * from Data where كوردى like ?");
+    return LookupQuery{column, sql, pattern};
+}
+
+// The look-up, in resume-next mode: up to eleven passes, each cutting one
+// character from the end of the text until the grid has rows. The search
+// field itself is never changed; only the local copy is cut.
+void Varin2::Text_Change()
+{
+    QString s = Text->text();
+    for (int pass = 0; pass < 11; ++pass) {
+        const int mode = LeadingNumber(TE3->Caption());
+        if (mode == 25 || mode == 50 || mode == 75 || mode == 100) {
+            ResumeNext({
+                [&] {
+                    if (s.startsWith(u' '))
+                        s.remove(0, 1);
+                },
+                [&] {
+                    if (LookupColumnFor(s) != LookupColumn::None)
+                        if (const auto q = BuildLookupQuery(s, mode))
+                            Data1->Query(*q);
+                },
+                [&] {
+                    if (s.isEmpty())
+                        Data1->MovePrevious();   // no entry current for an empty search
+                },
+            });
+        }
+        if (Data1->RowCount() != 0)
+            return;
+        ResumeNext({[&] {
+            if (s.isEmpty())
+                throw RuntimeError(QStringLiteral("nothing left to cut"));
+            s.chop(1);
+        }});
+    }
+}

@@ -1,0 +1,309 @@
+#include "varin2.h"
+
+#include "lookup.h"
+#include "startup/module1.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTableView>
+
+namespace {
+
+const QString kCaption = QStringLiteral("فهرههنكَى  ڤارين") + QString(48, u' ')
+                         + QStringLiteral("كوردى ئينكَليزى - ئينكَليزى كوردى ");
+// The Kurdish column's caption is the word drawn out with seven tatweels.
+const QString kKurdishColumnCaption = QStringLiteral("كـــــــوردى");
+
+QPushButton* MakeButton(QWidget* parent, const QString& caption, const QString& tip,
+                        int left, int top, int width, int height)
+{
+    auto* b = new QPushButton(caption, parent);
+    if (!tip.isEmpty())
+        b->setToolTip(tip);
+    b->setFont(KurdishFont(8.25, true));
+    PlaceTwips(b, left, top, width, height);
+    return b;
+}
+
+QLineEdit* MakeHiddenField(QWidget* parent)
+{
+    auto* f = new QLineEdit(parent);
+    f->hide();
+    return f;
+}
+
+}  // namespace
+
+ResultModel::ResultModel(WordStore* store, QObject* parent) : QAbstractTableModel(parent), store_(store)
+{
+    connect(store, &WordStore::ResultChanged, this, [this] {
+        beginResetModel();
+        endResetModel();
+    });
+}
+
+int ResultModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : store_->RowCount();
+}
+
+int ResultModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : 2;
+}
+
+QVariant ResultModel::data(const QModelIndex& index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid())
+        return {};
+    const WordStore::Entry e = store_->At(index.row());
+    return index.column() == 0 ? e.English : e.Kurdish;
+}
+
+QVariant ResultModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    return section == 0 ? QStringLiteral("English") : kKurdishColumnCaption;
+}
+
+Varin2::Varin2() : Form(nullptr, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                                     | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint)
+{
+    setObjectName(QStringLiteral("Varin2"));
+    Data1 = new WordStore(this);
+    DataGrid1Model = new ResultModel(Data1, this);
+    BuildControls();
+    connect(Data1, &WordStore::CurrentChanged, this, &Varin2::FollowCursor);
+}
+
+void Varin2::BuildControls()
+{
+    setWindowTitle(kCaption);
+    setFixedSize(Twips(10935), Twips(5820));
+
+    Frame1 = new QGroupBox(QStringLiteral("Type"), this);
+    PlaceTwips(Frame1, 120, 120, 3495, 800);
+    Frame2 = new QGroupBox(QStringLiteral("Key"), this);
+    PlaceTwips(Frame2, 3720, 120, 7060, 800);
+    Frame3 = new QGroupBox(QStringLiteral("Dictionary"), this);
+    PlaceTwips(Frame3, 120, 960, 10660, 3935);
+
+    Text = new QLineEdit(this);
+    Text->setObjectName(QStringLiteral("Text"));
+    Text->setFont(KurdishFont(12));
+    Text->setToolTip(QStringLiteral("نووسينى كوردى و ئينگليزى"));
+    PlaceTwips(Text, 240, 390, 3210, 390);
+
+    Command1 = MakeButton(Frame2, QStringLiteral("بخوينهوه"), QStringLiteral("خويندنهوهى ووشه"), 120, 270, 855, 375);
+    Command3 = MakeButton(Frame2, QStringLiteral("خويندنهوه"), QStringLiteral("كليّشهيهك تابهته به خويندنهوه"),
+                          1080, 270, 855, 375);
+    Command6 = MakeButton(Frame2, QStringLiteral("زياد كردن"), QStringLiteral("زياد كردنى ووشه"), 2040, 270, 855, 375);
+    // The delete caption ends with a zero-width non-joiner.
+    Command7 = MakeButton(Frame2, QStringLiteral("سرينهوه\u200C"), QStringLiteral("سرينهوهى ووشهكان"),
+                          3000, 270, 855, 375);
+    Command2 = MakeButton(Frame2, QStringLiteral("دهرباره"), QStringLiteral("دهربارى فهرههنگ"), 3900, 270, 735, 375);
+    Command4 = MakeButton(Frame2, QStringLiteral("X"), QString(), 6600, 300, 255, 255);
+    Command4->setFont(QFont(Command4->font().family(), 8, QFont::Bold));
+
+    Text4 = new QLineEdit(this);
+    Text4->setFont(KurdishFont(8.25, true));
+    Text4->setToolTip(QStringLiteral("شوينى  ئينگليزى"));
+    PlaceTwips(Text4, 240, 1275, 3415, 750);
+    Text1 = new QLineEdit(this);
+    Text1->setFont(KurdishFont(8.25, true));
+    Text1->setToolTip(QStringLiteral("شوينى كوردى"));
+    Text1->setLayoutDirection(Qt::RightToLeft);
+    PlaceTwips(Text1, 3645, 1275, 7020, 750);
+
+    DataGrid1 = new QTableView(Frame3);
+    DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
+    DataGrid1->setModel(DataGrid1Model);
+    DataGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    DataGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    DataGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DataGrid1->setFont(KurdishFont(10));
+    DataGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    DataGrid1->verticalHeader()->setDefaultSectionSize(22);
+    DataGrid1->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    DataGrid1->verticalHeader()->setMinimumWidth(18);
+    DataGrid1->horizontalHeader()->setFont(KurdishFont(9, true));
+    DataGrid1->setColumnWidth(0, Twips(3390));
+    DataGrid1->setColumnWidth(1, Twips(6765));
+    PlaceTwips(DataGrid1, 120, 1080, 10455, 2775);
+
+    Text2 = MakeHiddenField(this);
+    Text3 = MakeHiddenField(this);
+    Text5 = MakeHiddenField(this);
+    Text6 = MakeHiddenField(this);
+    Text7 = MakeHiddenField(this);
+
+    Picture1 = new QLabel(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setPixmap(QPixmap(QStringLiteral(":/images/panel.png")));
+    Picture1->setScaledContents(true);
+    PlaceTwips(Picture1, 240, 4935, 10485, 885);
+
+    Check2 = new QCheckBox(Picture1);
+    Check2->setToolTip(QStringLiteral("هينانهوهو نهمانى جنوّكه"));
+    Check2->setFont(KurdishFont(8.25, true));
+    PlaceTwips(Check2, 945, 30, 1500, 330);
+    Check1 = new QCheckBox(Picture1);
+    Check1->setToolTip(QStringLiteral("هينانهوهو نهمانى دةنگ"));
+    Check1->setFont(KurdishFont(8.25, true));
+    PlaceTwips(Check1, 2625, 30, 1500, 330);
+
+    Combo1 = new QComboBox(Picture1);
+    Combo1->setToolTip(QStringLiteral("پلهى دهنگ"));
+    PlaceTwips(Combo1, 120, 450, 900, 345);
+    Combo4 = new QComboBox(Picture1);
+    Combo4->setToolTip(QStringLiteral("نهوعيهتى دهنگ"));
+    Combo4->setFont(KurdishFont(8.25));
+    PlaceTwips(Combo4, 1080, 450, 1800, 345);
+    Slider1 = new QSlider(Qt::Horizontal, Picture1);
+    Slider1->setRange(1, 5);
+    Slider1->setToolTip(QStringLiteral("خيرايى ده نگ"));
+    PlaceTwips(Slider1, 2970, 450, 1320, 345);
+    Slider3 = new QSlider(Qt::Horizontal, Picture1);
+    Slider3->setObjectName(QStringLiteral("Slider3"));
+    Slider3->setRange(0, 3);
+    Slider3->setPageStep(1);
+    Slider3->setValue(2);               // agrees with the design caption of TE3
+    Slider3->setTracking(false);        // a drag notifies as sliderMoved, the drop as a change
+    Slider3->setToolTip(QStringLiteral("نيشاندانى بهشيك يا ههموو لهو ووشهى كه مبهستته"));
+    PlaceTwips(Slider3, 4380, 450, 1320, 345);
+    TE3 = new FormLabel(QStringLiteral("75"), Picture1);
+    TE3->setObjectName(QStringLiteral("TE3"));
+    TE3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    PlaceTwips(TE3, 5730, 450, 420, 345);
+    Label2 = new QLabel(QStringLiteral("%"), Picture1);
+    PlaceTwips(Label2, 6150, 450, 240, 345);
+    Label1 = new FormLabel(QStringLiteral("ژمارهى زياد كراو   = "), Picture1);
+    Label1->setFont(KurdishFont(9, true));
+    Label1->setLayoutDirection(Qt::RightToLeft);
+    PlaceTwips(Label1, 6720, 240, 3600, 450);
+    Label = new FormLabel(QStringLiteral("ژمارهى ووشهكان  = "), this);
+    Label->hide();
+    Label3 = new FormLabel(QStringLiteral("Label3"), this);
+    Label3->hide();
+
+    Text->raise();
+
+    Timer0 = new FormTimer(this);
+    Timer1 = new FormTimer(this, 2000);
+    Timer2 = new FormTimer(this);
+    Timer3 = new FormTimer(this);
+    Timer8 = new FormTimer(this);
+
+    connect(Text, &QLineEdit::textChanged, this, [this] { Unguarded("Text_Change", [this] { Text_Change(); }); });
+    const auto slider = [this] { Unguarded("Slider3_Change", [this] { Slider3_Change(); }); };
+    connect(Slider3, &QSlider::valueChanged, this, slider);
+    connect(Slider3, &QSlider::sliderMoved, this, slider);
+    connect(Label3, &FormLabel::Change, this, [this] { Unguarded("Label3_Change", [this] { Label3_Change(); }); });
+    connect(Text2, &QLineEdit::textChanged, this, [this] { Unguarded("Text2_Change", [this] { Text2_Change(); }); });
+    connect(Timer1, &FormTimer::Timer, this, [this] { Timer1->setInterval(0); });
+    connect(Timer2, &FormTimer::Timer, this, [this] { Unguarded("Timer2_Timer", [this] { Timer2_Timer(); }); });
+    connect(DataGrid1, &QTableView::clicked, this, [this] { Unguarded("DataGrid1_Click", [this] { DataGrid1_Click(); }); });
+    // The grid's current row is the cursor: moving it with the mouse or keys moves the cursor.
+    connect(DataGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (followingCursor_ || !current.isValid())
+                    return;
+                Unguarded("DataGrid1_RowColChange", [&] { Data1->MoveTo(current.row()); });
+            });
+}
+
+void Varin2::OpenWordStore()
+{
+    const QString path = WordStore::ResolvePath();
+    try {
+        Data1->Open(path);
+        storeProblem_.clear();
+    } catch (const StoreError& e) {
+        QString ku;
+        switch (e.kind) {
+        case StoreError::Missing: ku = QStringLiteral("فایلەکە نەدۆزرایەوە."); break;
+        case StoreError::Unreadable: ku = QStringLiteral("ناتوانرێت فایلەکە بخوێندرێتەوە."); break;
+        case StoreError::NoWordTable: ku = QStringLiteral("خشتەی وشەکان لە فایلەکەدا نییە."); break;
+        default: ku = QStringLiteral("فایلەکە تێکچووە یان هی ئەم بەرنامەیە نییە (کلیلی هەڵە)."); break;
+        }
+        storeProblem_ = e.message();
+        const QString file = QDir::toNativeSeparators(path);
+        UnicodeMsgBox(QStringLiteral("بنکەی وشەکان نەکرایەوە:\n%1\n%2\nفەرهەنگەکە بەبێ وشە دەکرێتەوە؛ هیچ شتێک لە فایلەکەدا نەگۆڕا.\n\n"
+                                     "The word database could not be opened:\n%1\n%3.\n"
+                                     "The dictionary opens without words; nothing was written to the file.")
+                          .arg(file, ku, e.message()),
+                      kMbRtlReading | kMbIconError, QStringLiteral("فهرههنكَى  ڤارين"));
+    }
+}
+
+void Varin2::Form_Load()
+{
+    // The data control opens the store as the window loads: the whole table.
+    OpenWordStore();
+    ResumeNext({
+        [] {},                               // 1. restore the first saved choices
+        [] {},                               // 2. fill the pitch lists
+        [] {},                               // 3. restore list index and check boxes
+        [] {},                               // 4. create the voice object
+        [this] { Skin1.ApplySkin(this); },   // 5. skin
+        [] {},                               // 6. fill the voice lists
+        [] {},                               // 7. restore voice and speed
+        [this] { Text->setText(QString()); },
+        [this] { Timer3->setInterval(3000); },
+    });
+}
+
+void Varin2::FollowCursor()
+{
+    // The bound fields follow every query and move; Text2 last, so that its
+    // change handler sees the whole entry.
+    const WordStore::Entry e = Data1->Current();
+    Text3->setText(e.Kurdish);
+    Text5->setText(e.Note);
+    Text2->setText(e.English);
+    const int row = Data1->Position();
+    followingCursor_ = true;
+    if (row >= 0)
+        DataGrid1->selectionModel()->setCurrentIndex(DataGrid1Model->index(row, 0),
+                                                     QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    else
+        DataGrid1->selectionModel()->clear();
+    followingCursor_ = false;
+}
+
+void Varin2::Slider3_Change()
+{
+    // The look-up runs with the mode shown until now; the new one applies from the next run.
+    Text_Change();
+    TE3->setCaption(QString::number(MatchModeNumber(Slider3->sliderPosition())));
+}
+
+void Varin2::Label3_Change()
+{
+    Text->setText(Label3->Caption());
+}
+
+void Varin2::Text2_Change()
+{
+    // The current entry's English text changed: the place where it is spoken.
+}
+
+void Varin2::DataGrid1_Click()
+{
+    // A click on the grid: the place where the current entry is spoken again.
+}
+
+void Varin2::Timer2_Timer()
+{
+    Text1->setText(Text3->text());
+    Text4->setText(Text2->text());
+}

@@ -1,0 +1,80 @@
+// The dictionary window: search field, command buttons, the grid over the
+// word store's result, the entry fields, and the speech and mode choices.
+#pragma once
+
+#include "components/wordstore.h"
+#include "runtime/forms.h"
+#include "runtime/runtime.h"
+
+#include <QAbstractTableModel>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+class QTableView;
+
+// The grid's view of the store's result: its rows are the result's rows, its
+// current row the store's cursor.
+class ResultModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit ResultModel(WordStore* store, QObject* parent = nullptr);
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    WordStore* store_;
+};
+
+class Varin2 : public Form {
+    Q_OBJECT
+public:
+    Varin2();
+
+    // Controls, as every window reaches them.
+    QGroupBox *Frame1, *Frame2, *Frame3;   // "Type", "Key", "Dictionary"
+    QLineEdit* Text;                       // search field
+    QLineEdit *Text1, *Text4;              // visible Kurdish and English of the current entry
+    QLineEdit *Text2, *Text3, *Text5;      // hidden, bound to English, كوردى, Note
+    QLineEdit *Text6, *Text7;              // hidden word counts
+    QPushButton *Command1, *Command2, *Command3, *Command4, *Command6, *Command7;
+    QTableView* DataGrid1;
+    QLabel* Picture1;
+    QCheckBox *Check1, *Check2;
+    QComboBox *Combo1, *Combo4;
+    QSlider *Slider1, *Slider3;
+    FormLabel *TE3, *Label1, *Label, *Label3;
+    QLabel* Label2;
+    FormTimer *Timer0, *Timer1, *Timer2, *Timer3, *Timer8;
+    WordStore* Data1;
+    ResultModel* DataGrid1Model;
+    SkinComponent Skin1;
+
+    // Handlers.
+    void Text_Change();
+    void Slider3_Change();
+    void Label3_Change();
+    void Text2_Change();
+    void DataGrid1_Click();
+    void Timer2_Timer();
+
+    // Why the word store could not be opened, empty when it was.
+    QString StoreProblem() const { return storeProblem_; }
+
+protected:
+    void Form_Load() override;
+
+private:
+    void BuildControls();
+    void OpenWordStore();
+    void FollowCursor();
+
+    QString storeProblem_;
+    bool followingCursor_ = false;
+};

@@ -1,0 +1,268 @@
+#include "dictionary/lookup.h"
+#include "dictionary/varin2.h"
+#include "runtime/forms.h"
+#include "testkit.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QSlider>
+#include <QTableView>
+#include <QTest>
+
+namespace {
+
+const QList<Pair> kWords = {
+    {"hello", "سڵاو"}, {"help", "یارمەتی"},  {"cat", "پشیلە"},     {"catalog", "کاتالۆگ"},
+    {"dog", "سەگ"},     {"don't", "مەکە"},    {"door", "دەرگا"},     {"book", "کتێب"},
+    {"house", "خانوو"}, {"Monday", "دووشەممە"}, {"9 pm", "نۆی ئێوارە"}, {"bookcase", "کتێبخانە"},
+};
+
+QStringList GridEnglish(Varin2& w)
+{
+    QStringList out;
+    for (int r = 0; r < w.DataGrid1->model()->rowCount(); ++r)
+        out << w.DataGrid1->model()->index(r, 0).data().toString();
+    return out;
+}
+
+void SetMode(Varin2& w, int mode)
+{
+    w.TE3->setCaption(QString::number(mode));
+}
+
+}  // namespace
+
+class LookupTest : public QObject {
+    Q_OBJECT
+private:
+    DataFolder* folder_ = nullptr;
+    MsgBoxRecorder* boxes_ = nullptr;
+
+private slots:
+    void init()
+    {
+        folder_ = new DataFolder(kWords);
+        boxes_ = new MsgBoxRecorder;
+    }
+    void cleanup()
+    {
+        forms().Unload();
+        delete boxes_;
+        delete folder_;
+    }
+
+    void matchModeNumber()
+    {
+        QCOMPARE(MatchModeNumber(0), 25);
+        QCOMPARE(MatchModeNumber(1), 50);
+        QCOMPARE(MatchModeNumber(2), 75);
+        QCOMPARE(MatchModeNumber(3), 100);
+    }
+
+    void lookupColumnFor_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("column");
+        const int en = int(LookupColumn::English), ku = int(LookupColumn::Kurdish), none = int(LookupColumn::None);
+        QTest::newRow("empty") << "" << en;
+        QTest::newRow("latin") << "cat" << en;
+        QTest::newRow("upper latin") << "Cat" << en;
+        QTest::newRow("digit") << "9 pm" << en;
+        QTest::newRow("space") << " cat" << en;
+        QTest::newRow("kurdish") << "پشیلە" << ku;
+        QTest::newRow("brace") << "{x" << none;
+        QTest::newRow("bar") << "|" << none;
+        QTest::newRow("close brace") << "}" << none;
+        QTest::newRow("tilde alone") << "~" << none;
+        QTest::newRow("tilde and more") << "~a" << ku;
+    }
+    void lookupColumnFor()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, column);
+        QCOMPARE(int(LookupColumnFor(text)), column);
+    }
+
+    void buildLookupQuery_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("pattern");
+        const QString en = "select * from Data where English like ?";
+        const QString ku = "select * from Data where كوردى like ?";
+        QTest::newRow("contains") << "cat" << 25 << en << "%cat%";
+        QTest::newRow("ends") << "cat" << 50 << en << "%cat";
+        QTest::newRow("begins") << "cat" << 75 << en << "cat%";
+        QTest::newRow("equals") << "cat" << 100 << en << "cat";
+        QTest::newRow("kurdish") << "سەگ" << 75 << ku << "سەگ%";
+        QTest::newRow("apostrophe stays in the bound text") << "don'" << 75 << en << "don'%";
+        QTest::newRow("injection is just text") << "x' or '1'='1" << 100 << en << "x' or '1'='1";
+    }
+    void buildLookupQuery()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, mode);
+        QFETCH(QString, sql);
+        QFETCH(QString, pattern);
+        const auto q = BuildLookupQuery(text, mode);
+        QVERIFY(q);
+        QCOMPARE(q->sql, sql);
+        QCOMPARE(q->pattern, pattern);
+        QVERIFY(!BuildLookupQuery("{cat", 25));
+        QVERIFY(!BuildLookupQuery(text, 60));
+    }
+
+    void loadSequence()
+    {
+        QVERIFY(!forms().IsLoaded("Varin2"));
+        Varin2& w = forms().Varin2();
+        QVERIFY(w.IsLoaded());
+        QVERIFY(!w.isVisible());
+        QCOMPARE(&forms().Varin2(), &w);   // one instance, loaded once
+        QCOMPARE(w.Text->text(), QString());
+        QCOMPARE(w.Timer3->Interval(), 3000);
+        QCOMPARE(w.Timer1->Interval(), 2000);
+        QCOMPARE(w.Timer0->Interval(), 0);
+        QCOMPARE(w.Timer2->Interval(), 0);
+        QCOMPARE(w.Timer8->Interval(), 0);
+        QCOMPARE(w.DataGrid1->model()->rowCount(), kWords.size());
+        QCOMPARE(w.DataGrid1->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("كـــــــوردى"));
+        QCOMPARE(w.DataGrid1->columnWidth(0), 226);
+        QCOMPARE(w.DataGrid1->columnWidth(1), 451);
+        QCOMPARE(w.size(), QSize(729, 388));
+        QVERIFY(boxes_->calls.isEmpty());
+    }
+
+    // Each row: the match mode, what stands in the search field, and what
+    // the grid and the bound English field then show.
+    void textChange_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("grid");
+        QTest::addColumn<QString>("current");
+        QStringList all;
+        for (const Pair& p : kWords)
+            all << p.english;
+        QTest::newRow("begins: backs off to h") << 75 << "hxq" << QStringList{"hello", "help", "house"} << "hello";
+        QTest::newRow("begins: two spaces then cat") << 75 << "  cat" << QStringList{"cat", "catalog"} << "cat";
+        QTest::newRow("contains") << 25 << "oo" << QStringList{"door", "book", "bookcase"} << "door";
+        QTest::newRow("ends") << 50 << "og" << QStringList{"catalog", "dog"} << "catalog";
+        QTest::newRow("equals") << 100 << "cat" << QStringList{"cat"} << "cat";
+        QTest::newRow("equals backs off") << 100 << "dogs" << QStringList{"dog"} << "dog";
+        QTest::newRow("empty, contains: all, none current") << 25 << "" << all << "";
+        QTest::newRow("empty, ends: all") << 50 << "" << all << "";
+        QTest::newRow("empty, begins: all") << 75 << "" << all << "";
+        QTest::newRow("empty, equals: nothing") << 100 << "" << QStringList{} << "";
+        QTest::newRow("kurdish column") << 75 << "سە" << QStringList{"dog"} << "dog";
+        QTest::newRow("kurdish contains") << 25 << "کتێب" << QStringList{"book", "bookcase"} << "book";
+        QTest::newRow("digit goes to english") << 75 << "9" << QStringList{"9 pm"} << "9 pm";
+        QTest::newRow("apostrophe is an ordinary letter") << 75 << "don'" << QStringList{"don't"} << "don't";
+        QTest::newRow("whole word with apostrophe") << 100 << "don't" << QStringList{"don't"} << "don't";
+        QTest::newRow("12 letters, last query is 2") << 75 << "caxxxxxxxxxx" << QStringList{"cat", "catalog"} << "cat";
+        QTest::newRow("12 letters, nothing at all") << 75 << "zqxxxxxxxxxx" << QStringList{} << "";
+        QTest::newRow("typed percent matches any run") << 75 << "c%g" << QStringList{"catalog"} << "catalog";
+        QTest::newRow("case does not matter") << 75 << "MON" << QStringList{"Monday"} << "Monday";
+        QTest::newRow("arabic kaf finds kurdish kaf") << 100 << "كتێب" << QStringList{"book"} << "book";
+    }
+    void textChange()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, text);
+        QFETCH(QStringList, grid);
+        QFETCH(QString, current);
+        Varin2& w = forms().Varin2();
+        SetMode(w, mode);
+        w.Text->setText(QStringLiteral("before"));
+        w.Text->setText(text);
+        QCOMPARE(GridEnglish(w), grid);
+        QCOMPARE(w.Text2->text(), current);
+        QCOMPARE(w.Text->text(), text);   // the look-up never changes the search field
+    }
+
+    void textWithoutColumnKeepsTheGrid()
+    {
+        Varin2& w = forms().Varin2();
+        SetMode(w, 75);
+        w.Text->setText(QStringLiteral("do"));
+        const QStringList before = GridEnglish(w);
+        QCOMPARE(before, QStringList({"dog", "don't", "door"}));
+        for (const char* text : {"{abc", "|", "}x", "~"}) {
+            w.Text->setText(QString::fromLatin1(text));
+            QCOMPARE(GridEnglish(w), before);
+        }
+    }
+
+    void sliderRunsWithTheOldModeThenShowsTheNew()
+    {
+        Varin2& w = forms().Varin2();
+        SetMode(w, 100);
+        w.Text->setText(QStringLiteral("cat"));
+        QCOMPARE(GridEnglish(w), QStringList({"cat"}));
+        w.Slider3->setValue(0);                  // contains chosen; this run still uses equals
+        QCOMPARE(w.TE3->Caption(), QStringLiteral("25"));
+        QCOMPARE(GridEnglish(w), QStringList({"cat"}));
+        w.Text->setText(QStringLiteral("ca"));   // the next run uses contains
+        QCOMPARE(GridEnglish(w), QStringList({"cat", "catalog", "bookcase"}));
+    }
+
+    void label3AndMirror()
+    {
+        Varin2& w = forms().Varin2();
+        SetMode(w, 75);
+        w.Label3->setCaption(QStringLiteral("door"));
+        QCOMPARE(w.Text->text(), QStringLiteral("door"));
+        QCOMPARE(w.Text3->text(), QStringLiteral("دەرگا"));
+        QCOMPARE(w.Text4->text(), QString());     // the visible fields trail by one tick
+        w.Timer2->Fire();
+        QCOMPARE(w.Text4->text(), QStringLiteral("door"));
+        QCOMPARE(w.Text1->text(), QStringLiteral("دەرگا"));
+    }
+
+    void typingIntoTheWindowAndClickingTheGrid()
+    {
+        Varin2& w = forms().Varin2();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        SetMode(w, 75);
+        QStringList spoken;
+        connect(w.Text2, &QLineEdit::textChanged, [&](const QString& t) { spoken << t; });
+        w.Text->setFocus();
+        QTest::keyClicks(w.Text, QStringLiteral("bo"));
+        QCOMPARE(GridEnglish(w), QStringList({"book", "bookcase"}));
+        QCOMPARE(w.Text2->text(), QStringLiteral("book"));
+        QCOMPARE(w.Text3->text(), QStringLiteral("کتێب"));
+
+        const QModelIndex second = w.DataGrid1->model()->index(1, 1);
+        QTest::mouseClick(w.DataGrid1->viewport(), Qt::LeftButton, {}, w.DataGrid1->visualRect(second).center());
+        QCOMPARE(w.Data1->Position(), 1);
+        QCOMPARE(w.Text2->text(), QStringLiteral("bookcase"));
+        QCOMPARE(w.Text3->text(), QStringLiteral("کتێبخانە"));
+        QCOMPARE(spoken.last(), QStringLiteral("bookcase"));
+        QCOMPARE(w.DataGrid1->currentIndex().row(), 1);
+    }
+
+    void damagedDatabaseOpensAnEmptyWindowWithANotice()
+    {
+        QFile f(folder_->DatabasePath());
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QByteArray(4096, '\x5a'));
+        f.close();
+        Varin2& w = forms().Varin2();
+        QVERIFY(w.IsLoaded());
+        QCOMPARE(w.DataGrid1->model()->rowCount(), 0);
+        QCOMPARE(boxes_->calls.size(), 1);
+        const MsgBoxCall& box = boxes_->calls[0];
+        QVERIFY(box.prompt.contains(folder_->DatabasePath()));
+        QVERIFY(box.prompt.contains(QStringLiteral("فایلەکە تێکچووە")));
+        QVERIFY(box.prompt.contains(QStringLiteral("wrong key or damaged file")));
+        QVERIFY(box.flags & kMbRtlReading);
+        w.Text->setText(QStringLiteral("cat"));   // no crash, no second box
+        QCOMPARE(boxes_->calls.size(), 1);
+        QCOMPARE(QFileInfo(folder_->DatabasePath()).size(), 4096);   // left as it was
+    }
+};
+
+QTEST_MAIN(LookupTest)
+#include "lookup_test.moc"

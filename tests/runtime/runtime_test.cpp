@@ -1,0 +1,155 @@
+#include "runtime/runtime.h"
+#include "testkit.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QTest>
+
+class RuntimeTest : public QObject {
+    Q_OBJECT
+private slots:
+    void resumeNextSkipsOnlyTheFailingStep()
+    {
+        QStringList ran;
+        ResumeNext({
+            [&] { ran << "1"; },
+            [&] { throw RuntimeError("boom"); ran << "never"; },
+            [&] { ran << "3"; },
+        });
+        QCOMPARE(ran, QStringList({"1", "3"}));
+        // A failing test of a conditional step lets its body run.
+        QVERIFY(ResumeNextTest([]() -> bool { throw RuntimeError("no"); }));
+        QVERIFY(!ResumeNextTest([] { return false; }));
+    }
+
+    void unguardedFailureIsReportedAndTheProgramGoesOn()
+    {
+        MsgBoxRecorder boxes;
+        bool after = false;
+        Unguarded("Command9_Click", [] { throw RuntimeError("disk full"); });
+        after = true;
+        QVERIFY(after);
+        QCOMPARE(boxes.calls.size(), 1);
+        QVERIFY(boxes.calls[0].prompt.contains("Command9_Click"));
+        QVERIFY(boxes.calls[0].prompt.contains("disk full"));
+        QVERIFY(boxes.calls[0].flags & kMbRtlReading);
+    }
+
+    void twips()
+    {
+        QCOMPARE(Twips(15), 1);
+        QCOMPARE(Twips(10935), 729);
+        QCOMPARE(Twips(5820), 388);
+        QCOMPARE(Twips(4590), 306);
+        QCOMPARE(Twips(1215), 81);
+    }
+
+    void leadingNumber_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("number");
+        QTest::newRow("empty") << "" << 0;
+        QTest::newRow("plain") << "12" << 12;
+        QTest::newRow("negative") << "-1" << -1;
+        QTest::newRow("trailing text") << "7abc" << 7;
+        QTest::newRow("no number") << "abc" << 0;
+        QTest::newRow("decimal rounds") << "2.7" << 3;
+        QTest::newRow("half to even") << "2.5" << 2;
+        QTest::newRow("leading spaces") << "  3" << 3;
+    }
+    void leadingNumber()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, number);
+        QCOMPARE(LeadingNumber(text), number);
+    }
+
+    void timerIntervalArmsAndDisarms()
+    {
+        FormTimer t;
+        QVERIFY(!t.Armed());
+        t.setInterval(20);
+        QVERIFY(t.Armed());
+        int ticks = 0;
+        connect(&t, &FormTimer::Timer, [&] { ++ticks; });
+        QTRY_VERIFY_WITH_TIMEOUT(ticks >= 2, 2000);
+        t.setInterval(0);
+        const int seen = ticks;
+        QTest::qWait(100);
+        QCOMPARE(ticks, seen);
+    }
+
+    // A modal box inside a tick runs a nested event loop: the same timer must
+    // not tick again meanwhile, other timers must.
+    void noSecondTickWhileTheFirstRuns()
+    {
+        FormTimer slow, other;
+        int slowTicks = 0, otherTicks = 0, nested = 0;
+        connect(&slow, &FormTimer::Timer, [&] {
+            ++slowTicks;
+            if (slowTicks > 1)
+                return;
+            QEventLoop modal;   // what a message box does
+            QTimer::singleShot(300, &modal, &QEventLoop::quit);
+            modal.exec();
+            nested = otherTicks;
+            slow.setInterval(0);
+        });
+        connect(&other, &FormTimer::Timer, [&] { ++otherTicks; });
+        slow.setInterval(10);
+        other.setInterval(10);
+        QTRY_VERIFY_WITH_TIMEOUT(nested > 0, 3000);
+        QCOMPARE(slowTicks, 1);
+        QVERIFY(nested >= 3);
+
+        // Fired directly inside its own tick, it is not delivered either.
+        FormTimer direct;
+        int directTicks = 0;
+        connect(&direct, &FormTimer::Timer, [&] {
+            ++directTicks;
+            direct.Fire();
+        });
+        direct.Fire();
+        QCOMPARE(directTicks, 1);
+    }
+
+    void labelChangeOnlyOnANewCaption()
+    {
+        FormLabel label(QStringLiteral("a"));
+        int changes = 0;
+        connect(&label, &FormLabel::Change, [&] { ++changes; });
+        label.setCaption(QStringLiteral("a"));
+        label.setCaption(QStringLiteral("b"));
+        QCOMPARE(changes, 1);
+        QCOMPARE(label.Caption(), QStringLiteral("b"));
+    }
+
+    void messageBoxResolution_data()
+    {
+        QTest::addColumn<qint32>("flags");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("icon");
+        QTest::addColumn<qint32>("resolvedFlags");
+        QTest::addColumn<QString>("resolvedTitle");
+        QTest::newRow("empty title") << 0 << "" << "" << 0 << ApplicationTitle();
+        QTest::newRow("spaces are a title") << 0 << "   " << "" << 0 << "   ";
+        QTest::newRow("icon name replaces stock icon") << 0x10 << "t" << "ICON" << 0x80 << "t";
+        QTest::newRow("icon keeps rtl and buttons") << (0x100000 | 0x1 | 0x30) << "t" << "ICON" << (0x100000 | 0x1 | 0x80)
+                                                    << "t";
+        QTest::newRow("no icon: flags unchanged") << (0x100000 | 0x40) << "t" << "" << (0x100000 | 0x40) << "t";
+    }
+    void messageBoxResolution()
+    {
+        QFETCH(qint32, flags);
+        QFETCH(QString, title);
+        QFETCH(QString, icon);
+        QFETCH(qint32, resolvedFlags);
+        QFETCH(QString, resolvedTitle);
+        const MsgBoxCall call = ResolveMsgBoxCall(QStringLiteral("p"), flags, title, icon, -1);
+        QCOMPARE(call.flags, resolvedFlags);
+        QCOMPARE(call.title, resolvedTitle);
+    }
+};
+
+QTEST_MAIN(RuntimeTest)
+#include "runtime_test.moc"
