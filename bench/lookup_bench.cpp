@@ -1,1 +1,165 @@
-int main(){}
+// Types into the real look-up of the dictionary window and prints how long
+// each change of the search text takes, and what loading the window costs.
+// Run from the folder that holds Data/DataBase.mdb (build/bin), on the
+// offscreen platform:  QT_QPA_PLATFORM=offscreen ./lookup_bench
+#include "dictionary/varin2.h"
+#include "runtime/application.h"
+#include "runtime/forms.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+double RssMb()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    return -1;
+}
+
+struct Pair {
+    QString english, kurdish;
+};
+
+QList<Pair> ReadWordList(const QString& path)
+{
+    QList<Pair> out;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return out;
+    for (const QByteArray& line : f.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.split('\t');
+        if (fields.size() >= 2)
+            out.append({QString::fromUtf8(fields[0]), QString::fromUtf8(fields[1])});
+    }
+    return out;
+}
+
+// Word-like texts from letters the no-match case never uses ('q' is left out).
+QString Synthetic(QRandomGenerator& rng, const QString& letters, int minLen, int maxLen)
+{
+    QString w;
+    const int n = minLen + rng.bounded(maxLen - minLen + 1);
+    for (int i = 0; i < n; ++i)
+        w += letters[rng.bounded(letters.size())];
+    return w;
+}
+
+bool MakeDatabase(const QString& folder, const QList<Pair>& pairs)
+{
+    const QString list = folder + QStringLiteral("/words.tsv");
+    QFile f(list);
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    QTextStream out(&f);
+    out.setEncoding(QStringConverter::Utf8);
+    for (const Pair& p : pairs)
+        out << p.english << '\t' << p.kurdish << "\tnoun\n";
+    out.flush();
+    f.close();
+    QProcess tool;
+    tool.start(QCoreApplication::applicationDirPath() + QStringLiteral("/varin-makedb"),
+               {list, folder + QStringLiteral("/Data/DataBase.mdb")});
+    return tool.waitForFinished(-1) && tool.exitCode() == 0;
+}
+
+void Measure(int entries, int mode, const char* name, const QString& text, int runs)
+{
+    Varin2& w = forms().Varin2();
+    w.TE3->setCaption(QString::number(mode));
+    std::vector<qint64> us;
+    QElapsedTimer t;
+    for (int i = 0; i < runs; ++i) {
+        w.Text->setText(QStringLiteral("{"));   // runs no query: the next text is a change
+        t.start();
+        w.Text->setText(text);
+        us.push_back(t.nsecsElapsed() / 1000);
+    }
+    std::sort(us.begin(), us.end());
+    const auto at = [&](double q) { return us[std::min<size_t>(us.size() - 1, size_t(q * us.size()))]; };
+    std::printf("lookup entries=%d mode=%d case=%s p50_us=%lld p99_us=%lld\n", entries, mode, name,
+                static_cast<long long>(at(0.50)), static_cast<long long>(at(0.99)));
+    std::fflush(stdout);
+}
+
+void Run(int entries, const QList<Pair>& pairs, int runs)
+{
+    QTemporaryDir dir;
+    if (!MakeDatabase(dir.path(), pairs)) {
+        std::fprintf(stderr, "lookup_bench: could not make a database of %d entries\n", entries);
+        return;
+    }
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    QElapsedTimer opened;
+    opened.start();
+    Varin2& w = forms().Varin2();
+    const qint64 loadMs = opened.elapsed();
+    // The indexes are built on a worker thread after the table is read; the
+    // first look-up waits for them. Report that once, then time typing.
+    w.Text->setText(QStringLiteral("x"));
+    std::printf("open entries=%d load_ms=%lld first_lookup_ready_ms=%lld\n", entries,
+                static_cast<long long>(loadMs), static_cast<long long>(opened.elapsed()));
+    const QString word = pairs[pairs.size() / 3].english;
+    const QString kurdishWord = pairs[pairs.size() / 3].kurdish;
+    for (int mode : {25, 50, 75, 100}) {
+        Measure(entries, mode, "no_match_12", QStringLiteral("qqqqqqqqqqqq"), runs);
+        Measure(entries, mode, "one_letter", QStringLiteral("s"), runs);
+        Measure(entries, mode, "full_word", word, runs);
+        Measure(entries, mode, "kurdish_word", kurdishWord, runs);
+    }
+    forms().Unload();
+    QDir::setCurrent(previous);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    VarinApplication app(argc, argv);
+
+    // Loading the window with the shipped database, in a fresh process.
+    QElapsedTimer load;
+    load.start();
+    Varin2& w = forms().Varin2();
+    const qint64 loadMs = load.elapsed();
+    std::printf("load ms=%lld rss_mb=%.1f entries=%d\n", static_cast<long long>(loadMs), RssMb(),
+                w.Data1->RecordCount());
+    std::fflush(stdout);
+    const QString shipped = QDir::current().absoluteFilePath(QStringLiteral("../../data/words.tsv"));
+    forms().Unload();
+
+    QRandomGenerator rng(2010);
+    const QString latin = QStringLiteral("abcdefghijklmnoprstuvwxyz");
+    const QString kurdish = QStringLiteral("ئابپتجچحخدرڕزژسشعغفڤکگلڵمنوۆهەیێ");
+
+    QList<Pair> small = ReadWordList(QCoreApplication::arguments().value(1, shipped));
+    small.erase(std::remove_if(small.begin(), small.end(),
+                               [](const Pair& p) { return p.english.contains(u'q') || p.english.contains(u'Q'); }),
+                small.end());
+    while (small.size() < 10002)
+        small.append({Synthetic(rng, latin, 4, 10), Synthetic(rng, kurdish, 3, 9)});
+    small = small.mid(0, 10002);
+    Run(10002, small, 400);
+
+    QList<Pair> large;
+    large.reserve(1000000);
+    for (int i = 0; i < 1000000; ++i)
+        large.append({Synthetic(rng, latin, 4, 10), Synthetic(rng, kurdish, 3, 9)});
+    Run(1000000, large, 40);
+    return 0;
+}

@@ -102,7 +102,10 @@ QString WordStore::ResolvePath()
 }
 
 WordStore::WordStore(QObject* parent) : QObject(parent) {}
-WordStore::~WordStore() = default;
+WordStore::~WordStore()
+{
+    WaitForIndexes();
+}
 
 bool WordStore::IsOpen() const
 {
@@ -111,6 +114,7 @@ bool WordStore::IsOpen() const
 
 void WordStore::Open(const QString& path)
 {
+    WaitForIndexes();
     db_.reset();
     rows_.clear();
     index_[0].reset();
@@ -150,6 +154,7 @@ void WordStore::Open(const QString& path)
         rows_.clear();
         throw;
     }
+    StartIndexing();
     QueryAll();
 }
 
@@ -240,6 +245,121 @@ WordStore::ColumnIndex& WordStore::Index(int column)
     return *index_[column];
 }
 
+bool WordStore::Live(int row, int column) const
+{
+    return !rows_[row].deleted && !rows_[row].isNull[column];
+}
+
+void WordStore::BuildSorted(int column)
+{
+    ColumnIndex& ix = Index(column);
+    if (ix.haveSorted)
+        return;
+    const int n = static_cast<int>(rows_.size());
+    const auto folded = [&](int r) -> const QString& { return rows_[r].folded[column]; };
+    ix.sorted.clear();
+    for (int r = 0; r < n; ++r)
+        if (Live(r, column))
+            ix.sorted.push_back(r);
+    std::sort(ix.sorted.begin(), ix.sorted.end(), [&](int a, int b) { return folded(a) < folded(b); });
+    ix.haveSorted = true;
+}
+
+void WordStore::BuildReversed(int column)
+{
+    ColumnIndex& ix = Index(column);
+    if (ix.haveReversed)
+        return;
+    const int n = static_cast<int>(rows_.size());
+    ix.reversed.assign(n, QString());
+    ix.sortedReversed.clear();
+    for (int r = 0; r < n; ++r)
+        if (Live(r, column)) {
+            ix.reversed[r] = Reversed(rows_[r].folded[column]);
+            ix.sortedReversed.push_back(r);
+        }
+    std::sort(ix.sortedReversed.begin(), ix.sortedReversed.end(),
+              [&](int a, int b) { return ix.reversed[a] < ix.reversed[b]; });
+    ix.haveReversed = true;
+}
+
+void WordStore::BuildSuffixes(int column)
+{
+    ColumnIndex& ix = Index(column);
+    if (ix.haveSuffixes)
+        return;
+    const int n = static_cast<int>(rows_.size());
+    ix.text.clear();
+    std::vector<std::pair<quint64, quint32>> keyed;
+    std::vector<qint32> rowOfOffset;
+    for (int r = 0; r < n; ++r) {
+        if (!Live(r, column))
+            continue;
+        const QString& v = rows_[r].folded[column];
+        for (qsizetype i = 0; i < v.size(); ++i) {
+            rowOfOffset.push_back(r);
+            ix.text.push_back(v[i].unicode());
+        }
+        rowOfOffset.push_back(-1);
+        ix.text.push_back(0);
+    }
+    ix.text.append(4, u'\0');
+    // Sort by the first four characters first; only ties compare further.
+    for (quint32 off = 0; off < rowOfOffset.size(); ++off) {
+        if (rowOfOffset[off] < 0)
+            continue;
+        quint64 k = 0;
+        for (int j = 0; j < 4; ++j)
+            k = (k << 16) | ix.text[off + j];
+        keyed.emplace_back(k, off);
+    }
+    const char16_t* t = ix.text.data();
+    std::sort(keyed.begin(), keyed.end(), [t](const auto& a, const auto& b) {
+        if (a.first != b.first)
+            return a.first < b.first;
+        if ((a.first & 0xFFFF) == 0 || (a.first >> 16 & 0xFFFF) == 0 || (a.first >> 32 & 0xFFFF) == 0
+            || (a.first >> 48) == 0)
+            return false;   // both end within the key: equal
+        const char16_t* x = t + a.second + 4;
+        const char16_t* y = t + b.second + 4;
+        while (*x && *x == *y)
+            ++x, ++y;
+        return *x < *y;
+    });
+    ix.suffixes.resize(keyed.size());
+    ix.suffixRow.resize(keyed.size());
+    for (size_t i = 0; i < keyed.size(); ++i) {
+        ix.suffixes[i] = keyed[i].second;
+        ix.suffixRow[i] = rowOfOffset[keyed[i].second];
+    }
+    ix.haveSuffixes = true;
+}
+
+// The indexes are built on a worker thread as soon as the table is read, so
+// the first keystroke finds them ready. Everything that reads or changes the
+// rows or the indexes on the window's thread waits for that build first.
+void WordStore::StartIndexing()
+{
+    WaitForIndexes();
+    index_[0].reset();
+    index_[1].reset();
+    Index(0);
+    Index(1);
+    indexing_ = std::async(std::launch::async, [this] {
+        for (int column : {0, 1}) {
+            BuildSorted(column);
+            BuildReversed(column);
+            BuildSuffixes(column);
+        }
+    });
+}
+
+void WordStore::WaitForIndexes()
+{
+    if (indexing_.valid())
+        indexing_.get();
+}
+
 std::vector<int> WordStore::Evaluate(int column, const QString& pattern)
 {
     // Leading and trailing runs of '%' decide the kind of match; what lies
@@ -251,42 +371,25 @@ std::vector<int> WordStore::Evaluate(int column, const QString& pattern)
         ++trail;
     const QString inner = pattern.mid(lead, pattern.size() - lead - trail);
     const int n = static_cast<int>(rows_.size());
-    const auto live = [&](int r) { return !rows_[r].deleted && !rows_[r].isNull[column]; };
 
     if (ContainsWildcard(inner) || (inner.isEmpty() && lead + trail > 0)) {
         std::vector<int> out;
         for (int r = 0; r < n; ++r)
-            if (live(r) && LikeMatch(rows_[r].folded[column], pattern))
+            if (Live(r, column) && LikeMatch(rows_[r].folded[column], pattern))
                 out.push_back(r);
         return out;
     }
 
+    WaitForIndexes();
     ColumnIndex& ix = Index(column);
     const auto folded = [&](int r) -> const QString& { return rows_[r].folded[column]; };
 
     if (lead == 0 || trail == 0) {
         const bool endsWith = lead > 0;
-        if (endsWith && !ix.haveReversed) {
-            ix.reversed.assign(n, QString());
-            ix.sortedReversed.clear();
-            for (int r = 0; r < n; ++r)
-                if (live(r)) {
-                    ix.reversed[r] = Reversed(folded(r));
-                    ix.sortedReversed.push_back(r);
-                }
-            std::sort(ix.sortedReversed.begin(), ix.sortedReversed.end(),
-                      [&](int a, int b) { return ix.reversed[a] < ix.reversed[b]; });
-            ix.haveReversed = true;
-        }
-        if (!endsWith && !ix.haveSorted) {
-            ix.sorted.clear();
-            for (int r = 0; r < n; ++r)
-                if (live(r))
-                    ix.sorted.push_back(r);
-            std::sort(ix.sorted.begin(), ix.sorted.end(),
-                      [&](int a, int b) { return folded(a) < folded(b); });
-            ix.haveSorted = true;
-        }
+        if (endsWith)
+            BuildReversed(column);
+        else
+            BuildSorted(column);
         const std::vector<int>& order = endsWith ? ix.sortedReversed : ix.sorted;
         const QString key = endsWith ? Reversed(inner) : inner;
         const auto value = [&](int r) -> const QString& { return endsWith ? ix.reversed[r] : folded(r); };
@@ -303,52 +406,7 @@ std::vector<int> WordStore::Evaluate(int column, const QString& pattern)
     }
 
     // Contains: the suffixes that start with the text, one row per value.
-    if (!ix.haveSuffixes) {
-        ix.text.clear();
-        std::vector<std::pair<quint64, quint32>> keyed;
-        std::vector<qint32> rowOfOffset;
-        for (int r = 0; r < n; ++r) {
-            if (!live(r))
-                continue;
-            const QString& v = folded(r);
-            for (qsizetype i = 0; i < v.size(); ++i) {
-                rowOfOffset.push_back(r);
-                ix.text.push_back(v[i].unicode());
-            }
-            rowOfOffset.push_back(-1);
-            ix.text.push_back(0);
-        }
-        ix.text.append(4, u'\0');
-        // Sort by the first four characters first; only ties compare further.
-        for (quint32 off = 0; off + 4 < ix.text.size(); ++off) {
-            if (rowOfOffset[off] < 0)
-                continue;
-            quint64 k = 0;
-            for (int j = 0; j < 4; ++j)
-                k = (k << 16) | ix.text[off + j];
-            keyed.emplace_back(k, off);
-        }
-        const char16_t* t = ix.text.data();
-        std::sort(keyed.begin(), keyed.end(), [t](const auto& a, const auto& b) {
-            if (a.first != b.first)
-                return a.first < b.first;
-            if ((a.first & 0xFFFF) == 0 || (a.first >> 16 & 0xFFFF) == 0 || (a.first >> 32 & 0xFFFF) == 0
-                || (a.first >> 48) == 0)
-                return false;   // both end within the key: equal
-            const char16_t* x = t + a.second + 4;
-            const char16_t* y = t + b.second + 4;
-            while (*x && *x == *y)
-                ++x, ++y;
-            return *x < *y;
-        });
-        ix.suffixes.resize(keyed.size());
-        ix.suffixRow.resize(keyed.size());
-        for (size_t i = 0; i < keyed.size(); ++i) {
-            ix.suffixes[i] = keyed[i].second;
-            ix.suffixRow[i] = rowOfOffset[keyed[i].second];
-        }
-        ix.haveSuffixes = true;
-    }
+    BuildSuffixes(column);
     const char16_t* t = ix.text.data();
     const auto* k = reinterpret_cast<const char16_t*>(inner.utf16());
     const qsizetype klen = inner.size();
@@ -500,6 +558,7 @@ void WordStore::Update()
     if (!st.stmt || sqlite3_step(st.stmt) != SQLITE_DONE)
         throw StoreError(StoreError::WriteFailed, QString::fromUtf8(sqlite3_errmsg(db_->db)));
 
+    WaitForIndexes();
     Row r;
     r.rowid = sqlite3_last_insert_rowid(db_->db);
     r.entry = e;
@@ -508,8 +567,7 @@ void WordStore::Update()
     r.folded[0] = FoldForMatch(e.English);
     r.folded[1] = FoldForMatch(e.Kurdish);
     rows_.push_back(std::move(r));
-    index_[0].reset();
-    index_[1].reset();
+    StartIndexing();
     pending_.reset();
     result_.push_back(static_cast<int>(rows_.size()) - 1);
     pos_ = RowCount() - 1;
@@ -527,8 +585,8 @@ void WordStore::Delete()
     sqlite3_bind_int64(st.stmt, 1, row.rowid);
     if (!st.stmt || sqlite3_step(st.stmt) != SQLITE_DONE)
         throw StoreError(StoreError::WriteFailed, QString::fromUtf8(sqlite3_errmsg(db_->db)));
+    WaitForIndexes();
     row.deleted = true;
-    index_[0].reset();
-    index_[1].reset();
+    StartIndexing();
     emit CurrentChanged();
 }

@@ -9,6 +9,7 @@
 
 #include <QObject>
 #include <QString>
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -90,6 +91,12 @@ private:
     std::vector<int> Evaluate(int column, const QString& foldedPattern);
     std::vector<int> EvaluateSql(const LookupQuery& query);
     ColumnIndex& Index(int column);
+    bool Live(int row, int column) const;
+    void BuildSorted(int column);
+    void BuildReversed(int column);
+    void BuildSuffixes(int column);
+    void StartIndexing();
+    void WaitForIndexes();
     void CommitPending();
     void Require(bool ok, const char* what) const;
 
@@ -102,4 +109,5 @@ private:
     std::unique_ptr<Entry> pending_;
     std::unique_ptr<ColumnIndex> index_[2];
     bool indexed_ = true;
+    std::future<void> indexing_;
 };

@@ -62,7 +62,11 @@ int ResultModel::columnCount(const QModelIndex& parent) const
 
 QVariant ResultModel::data(const QModelIndex& index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid())
+    if (!index.isValid())
+        return {};
+    if (role == Qt::TextAlignmentRole && index.column() == 1)
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);   // Kurdish reads from the right
+    if (role != Qt::DisplayRole)
         return {};
     const WordStore::Entry e = store_->At(index.row());
     return index.column() == 0 ? e.English : e.Kurdish;
@@ -130,7 +134,7 @@ void Varin2::BuildControls()
     DataGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     DataGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     DataGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DataGrid1->setFont(KurdishFont(10));
+    DataGrid1->setFont(KurdishFont(11));
     DataGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     DataGrid1->verticalHeader()->setDefaultSectionSize(22);
     DataGrid1->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
@@ -196,6 +200,7 @@ void Varin2::BuildControls()
     Label3->hide();
 
     Text->raise();
+    setFocusProxy(Text);   // typing starts in the search field
 
     Timer0 = new FormTimer(this);
     Timer1 = new FormTimer(this, 2000);

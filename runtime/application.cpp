@@ -2,8 +2,15 @@
 
 #include "runtime.h"
 
+static void InitResources()
+{
+    // The pictures and the skin live in the core library, which is static.
+    Q_INIT_RESOURCE(resources);
+}
+
 VarinApplication::VarinApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
+    InitResources();
     setApplicationName(QStringLiteral("Varin Dictionary"));
     setWindowIcon(QIcon(QStringLiteral(":/images/icon.png")));
 }
