@@ -1,6 +1,7 @@
 #include "forms.h"
 
 #include "dictionary/varin2.h"
+#include "startup/varin0.h"
 
 #include <cstring>
 
@@ -18,6 +19,15 @@ Forms& forms()
     return instance;
 }
 
+::Varin0& Forms::Varin0()
+{
+    if (!varin0_) {
+        varin0_ = new ::Varin0();
+        varin0_->Load();
+    }
+    return *varin0_;
+}
+
 ::Varin2& Forms::Varin2()
 {
     if (!varin2_) {
@@ -29,6 +39,8 @@ Forms& forms()
 
 bool Forms::IsLoaded(const char* formName) const
 {
+    if (std::strcmp(formName, "Varin0") == 0)
+        return varin0_ != nullptr;
     if (std::strcmp(formName, "Varin2") == 0)
         return varin2_ != nullptr;
     return false;
@@ -36,6 +48,8 @@ bool Forms::IsLoaded(const char* formName) const
 
 void Forms::Unload()
 {
+    delete varin0_;
+    varin0_ = nullptr;
     delete varin2_;
     varin2_ = nullptr;
 }

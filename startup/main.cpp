@@ -1,6 +1,7 @@
-#include "dictionary/varin2.h"
 #include "runtime/application.h"
 #include "runtime/forms.h"
+#include "runtime/previnstance.h"
+#include "startup/varin0.h"
 
 #include <cstdio>
 
@@ -12,9 +13,11 @@ int main(int argc, char** argv)
     }
     VarinApplication app(argc, argv);
 
-    // Until the splash takes over the start, open the dictionary directly.
-    Varin2& dictionary = forms().Varin2();
-    dictionary.show();
-    dictionary.Timer2->setInterval(100);
+    // Take this copy's share of the instance lock at once, so that a copy
+    // started a moment later already sees this one.
+    PrevInstance();
+
+    // The splash is the first window; its timers lead on to the dictionary.
+    forms().Varin0().show();
     return app.exec();
 }

@@ -1,0 +1,304 @@
+#include "dictionary/varin2.h"
+#include "runtime/forms.h"
+#include "runtime/previnstance.h"
+#include "startup/module1.h"
+#include "startup/varin0.h"
+#include "testkit.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QProcess>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <csignal>
+#include <memory>
+#include <vector>
+
+namespace {
+
+const QString kAlreadyRunning = QStringLiteral("  فهرههنگى ڤارين لهكار دايه .....!!!!! ");
+const QString kDictionaryName = QStringLiteral("فهرههنكَى  ڤارين");
+
+const QList<Pair> kWords = {
+    {QStringLiteral("apple"), QStringLiteral("سێو"), QStringLiteral("noun")},
+    {QStringLiteral("book"), QStringLiteral("کتێب"), QStringLiteral("noun")},
+};
+
+// A copy of the dictionary as far as the instance lock can tell: the helper
+// program holding its share of the lock.
+class RunningCopy {
+public:
+    explicit RunningCopy(const QString& lockPath)
+    {
+        process_.start(QCoreApplication::applicationDirPath() + QStringLiteral("/varin-lockholder"), {lockPath});
+        if (process_.waitForReadyRead(10000))
+            answer_ = QString::fromLatin1(process_.readLine()).trimmed();
+    }
+    ~RunningCopy()
+    {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.kill();
+            process_.waitForFinished(10000);
+        }
+    }
+    // What it found when it started: "other" or "alone"; empty if it never said.
+    QString Answer() const { return answer_; }
+    // Ends it the hard way, as a crash would: no chance to clean anything up.
+    bool Crash()
+    {
+        ::kill(static_cast<pid_t>(process_.processId()), SIGKILL);
+        return process_.waitForFinished(10000) && process_.exitStatus() == QProcess::CrashExit;
+    }
+
+private:
+    QProcess process_;
+    QString answer_;
+};
+
+QList<int> Range(int from, int to, int step)
+{
+    QList<int> values;
+    for (int v = from; step > 0 ? v <= to : v >= to; v += step)
+        values << v;
+    return values;
+}
+
+}  // namespace
+
+class StartupTest : public QObject {
+    Q_OBJECT
+private:
+    DataFolder* folder_ = nullptr;
+    QTemporaryDir lockDir_;
+    int lockFiles_ = 0;
+
+    // A lock file no process has touched yet; this process holds nothing.
+    QString FreshLock()
+    {
+        const QString path = lockDir_.filePath(QStringLiteral("VarinDic-%1.lock").arg(++lockFiles_));
+        UseInstanceLockPath(path);
+        return path;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(lockDir_.isValid());
+        folder_ = new DataFolder(kWords);
+    }
+    void init()
+    {
+        // No test must see a copy that happens to run on this machine.
+        FreshLock();
+    }
+    void cleanup()
+    {
+        forms().Unload();
+        SetMsgBoxPresenter({});
+    }
+    void cleanupTestCase()
+    {
+        forms().Unload();
+        delete folder_;
+    }
+
+    // The banner fades in, holds while the dictionary window loads behind it,
+    // fades out, stays transparent and then hands over.
+    void fadeLoadAndHandOver()
+    {
+        MsgBoxRecorder boxes;
+        Varin0& splash = forms().Varin0();
+        const QPointer<Varin0> alive(&splash);
+
+        QCOMPARE(splash.size(), QSize(306, 81));
+        QCOMPARE(splash.windowFlags() & Qt::FramelessWindowHint, Qt::FramelessWindowHint);
+        const QPoint screenCentre = QGuiApplication::primaryScreen()->availableGeometry().center();
+        QVERIFY((splash.geometry().center() - screenCentre).manhattanLength() <= 2);
+        QCOMPARE(splash.Timer->Interval(), 20);
+        QVERIFY(!splash.Timer3->Armed() && !splash.Timer2->Armed() && !splash.Timer1->Armed());
+        QVERIFY(!forms().IsLoaded("Varin2"));
+        splash.show();   // as the program does once the load returns
+
+        QList<int> opacity{splash.Opacity()};
+        QList<int> levels;
+        const auto tick = [&](FormTimer* timer) {
+            timer->Fire();
+            opacity << splash.Opacity();
+            levels << splash.FadeLevel;
+            // The alpha really reaches the window, not only our record of it.
+            QVERIFY(qAbs(splash.windowOpacity() - splash.Opacity() / 255.0) < 0.01);
+        };
+
+        for (int n = 0; splash.Timer->Armed() && n < 20; ++n) {
+            tick(splash.Timer);
+            QVERIFY2(!forms().IsLoaded("Varin2"), "the dictionary loads only after the hold");
+        }
+        QCOMPARE(opacity, QList<int>{0} + Range(30, 255, 25));
+        QCOMPARE(levels, Range(25, 250, 25));
+        QCOMPARE(splash.Timer3->Interval(), 1000);
+
+        // The hold's tick loads the dictionary window, hidden, while the banner
+        // is fully opaque, with the fade-out already armed.
+        splash.Timer3->Fire();
+        QVERIFY(forms().IsLoaded("Varin2"));
+        Varin2& dictionary = forms().Varin2();
+        QVERIFY(!dictionary.isVisible());
+        QCOMPARE(splash.Opacity(), 255);
+        QVERIFY(!splash.Timer3->Armed());
+        QCOMPARE(splash.Timer2->Interval(), 20);
+        QCOMPARE(dictionary.Timer2->Interval(), 100);
+
+        opacity.clear();
+        levels.clear();
+        for (int n = 0; splash.Timer2->Armed() && n < 20; ++n) {
+            tick(splash.Timer2);
+            QVERIFY(!dictionary.isVisible());
+        }
+        QCOMPARE(opacity, Range(225, 0, -25));
+        QCOMPARE(levels, Range(225, 0, -25));
+        QCOMPARE(splash.Timer1->Interval(), 1000);
+        QVERIFY2(splash.isVisible(), "transparent, but still shown during the pause");
+        QVERIFY(!dictionary.isVisible());
+
+        splash.Timer1->Fire();
+        QCOMPARE(dictionary.Text->text(), QStringLiteral(" "));
+        QCOMPARE(dictionary.Timer8->Interval(), 1);
+        QVERIFY(dictionary.isVisible());
+        QVERIFY(!splash.isVisible());
+        QVERIFY(!splash.Timer->Armed() && !splash.Timer3->Armed() && !splash.Timer2->Armed()
+                && !splash.Timer1->Armed());
+        // Hidden, not closed: still loaded, still the same window.
+        QVERIFY(alive);
+        QVERIFY(forms().IsLoaded("Varin0"));
+        QCOMPARE(&forms().Varin0(), &splash);
+        QVERIFY(boxes.calls.isEmpty());
+    }
+
+    // Copies are started (and some of them killed) before this one; it warns
+    // exactly when one of them still runs.
+    void secondCopyNotice_data()
+    {
+        QTest::addColumn<int>("crashed");   // copies started first, then killed
+        QTest::addColumn<int>("running");   // copies started after those, still running
+        QTest::addColumn<bool>("notice");
+        QTest::newRow("alone") << 0 << 0 << false;
+        QTest::newRow("another copy running") << 0 << 1 << true;
+        QTest::newRow("the other copy crashed") << 1 << 0 << false;
+        QTest::newRow("first copy crashed, second still runs") << 1 << 1 << true;
+    }
+    void secondCopyNotice()
+    {
+        QFETCH(int, crashed);
+        QFETCH(int, running);
+        QFETCH(bool, notice);
+
+        const QString lock = FreshLock();
+        std::vector<std::unique_ptr<RunningCopy>> copies;
+        for (int i = 0; i < crashed + running; ++i) {
+            copies.push_back(std::make_unique<RunningCopy>(lock));
+            QCOMPARE(copies.back()->Answer(), i == 0 ? QStringLiteral("alone") : QStringLiteral("other"));
+        }
+        for (int i = 0; i < crashed; ++i)
+            QVERIFY(copies[i]->Crash());
+
+        struct Seen {
+            MsgBoxCall call;
+            bool timerArmed;
+            bool splashShown;
+        };
+        QList<Seen> seen;
+        SetMsgBoxPresenter([&](const MsgBoxCall& call) {
+            const Varin0& splash = forms().Varin0();   // the one being loaded
+            seen.append({call,
+                         splash.Timer->Armed() || splash.Timer3->Armed() || splash.Timer2->Armed()
+                             || splash.Timer1->Armed(),
+                         splash.isVisible()});
+            return kIdOk;
+        });
+
+        Varin0& splash = forms().Varin0();
+        QCOMPARE(seen.size(), notice ? 1 : 0);
+        if (notice) {
+            QCOMPARE(seen[0].call.prompt, kAlreadyRunning);
+            QCOMPARE(seen[0].call.flags, 0x100000);
+            QCOMPARE(seen[0].call.title, kDictionaryName);
+            QVERIFY(seen[0].call.iconName.isEmpty());
+            QVERIFY2(!seen[0].call.owner, "nothing is active yet to own the box");
+            QVERIFY2(!seen[0].timerArmed, "the notice comes before any timer is armed");
+            QVERIFY(!seen[0].splashShown);
+        }
+        // Either way this copy goes on with its own start.
+        QCOMPARE(splash.Opacity(), 0);
+        QCOMPARE(splash.Timer->Interval(), 20);
+    }
+
+    // The real box, with its buttons pressed as a user would.
+    void realMessageBox_data()
+    {
+        QTest::addColumn<qint32>("flags");
+        QTest::addColumn<QString>("prompt");
+        QTest::addColumn<int>("press");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<Qt::LayoutDirection>("direction");
+        const QString english = QStringLiteral("Add the word?");
+        // Zero-width non-joiners inside the words must reach the box intact.
+        const QString kurdish = QStringLiteral("ووشه\u200Cكه زياد بكريت\u200C؟");
+        QTest::newRow("OK of OK and Cancel") << 1 << english << int(QMessageBox::Ok) << 1 << 2 << Qt::LeftToRight;
+        QTest::newRow("Cancel of OK and Cancel")
+            << 1 << english << int(QMessageBox::Cancel) << 2 << 2 << Qt::LeftToRight;
+        QTest::newRow("right-to-left notice")
+            << 0x100000 << kurdish << int(QMessageBox::Ok) << 1 << 1 << Qt::RightToLeft;
+    }
+    void realMessageBox()
+    {
+        QFETCH(qint32, flags);
+        QFETCH(QString, prompt);
+        QFETCH(int, press);
+        QFETCH(int, result);
+        QFETCH(int, buttons);
+        QFETCH(Qt::LayoutDirection, direction);
+
+        struct {
+            bool shown = false;
+            QString text, title;
+            int buttons = 0;
+            Qt::LayoutDirection direction = Qt::LeftToRight;
+        } seen;
+        QTimer user;
+        user.setInterval(10);
+        connect(&user, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            user.stop();
+            seen.shown = true;
+            seen.text = box->text();
+            seen.title = box->windowTitle();
+            seen.buttons = box->buttons().size();
+            seen.direction = box->layoutDirection();
+            if (QAbstractButton* button = box->button(QMessageBox::StandardButton(press)))
+                button->click();
+            else
+                box->done(0);
+        });
+        user.start();
+
+        QCOMPARE(UnicodeMsgBox(prompt, flags, kDictionaryName), result);
+        QVERIFY(seen.shown);
+        QCOMPARE(seen.text, prompt);
+        QCOMPARE(seen.title, kDictionaryName);
+        QCOMPARE(seen.buttons, buttons);
+        QCOMPARE(seen.direction, direction);
+    }
+};
+
+QTEST_MAIN(StartupTest)
+#include "startup_test.moc"
