@@ -137,8 +137,8 @@ int main(int argc, char** argv)
     load.start();
     Varin2& w = forms().Varin2();
     const qint64 loadMs = load.elapsed();
-    std::printf("load ms=%lld rss_mb=%.1f entries=%d\n", static_cast<long long>(loadMs), RssMb(),
-                w.Data1->RecordCount());
+    std::printf("load ms=%lld rss_mb=%.1f\n", static_cast<long long>(loadMs), RssMb());
+    std::printf("shipped entries=%d\n", w.Data1->RecordCount());
     std::fflush(stdout);
     const QString shipped = QDir::current().absoluteFilePath(QStringLiteral("../../data/words.tsv"));
     forms().Unload();

@@ -341,23 +341,22 @@ void WordStore::BuildSuffixes(int column)
 void WordStore::StartIndexing()
 {
     WaitForIndexes();
-    index_[0].reset();
-    index_[1].reset();
-    Index(0);
-    Index(1);
-    indexing_ = std::async(std::launch::async, [this] {
-        for (int column : {0, 1}) {
+    for (int column : {0, 1}) {
+        index_[column] = std::make_unique<ColumnIndex>();
+        // One worker a column: they touch nothing in common.
+        indexing_[column] = std::async(std::launch::async, [this, column] {
             BuildSorted(column);
             BuildReversed(column);
             BuildSuffixes(column);
-        }
-    });
+        });
+    }
 }
 
 void WordStore::WaitForIndexes()
 {
-    if (indexing_.valid())
-        indexing_.get();
+    for (auto& f : indexing_)
+        if (f.valid())
+            f.get();
 }
 
 std::vector<int> WordStore::Evaluate(int column, const QString& pattern)

@@ -109,5 +109,5 @@ private:
     std::unique_ptr<Entry> pending_;
     std::unique_ptr<ColumnIndex> index_[2];
     bool indexed_ = true;
-    std::future<void> indexing_;
+    std::future<void> indexing_[2];
 };

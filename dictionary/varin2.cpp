@@ -11,7 +11,9 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QTableView>
 
@@ -252,6 +254,8 @@ void Varin2::OpenWordStore()
 
 void Varin2::Form_Load()
 {
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());   // centred when first shown
     // The data control opens the store as the window loads: the whole table.
     OpenWordStore();
     ResumeNext({

@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QLineEdit>
+#include <QRandomGenerator>
 #include <QSlider>
 #include <QTableView>
 #include <QTest>
@@ -241,6 +242,31 @@ private slots:
         QCOMPARE(w.Text3->text(), QStringLiteral("کتێبخانە"));
         QCOMPARE(spoken.last(), QStringLiteral("bookcase"));
         QCOMPARE(w.DataGrid1->currentIndex().row(), 1);
+    }
+
+    // The window's look-up gives the same grid and entry whether the store
+    // answers from its indexes or runs every pass as SQL.
+    void indexedLookupEqualsSqlPassesOnRandomTexts()
+    {
+        Varin2& w = forms().Varin2();
+        auto* rng = QRandomGenerator::global();
+        const QString letters = QStringLiteral("abcdhlmnoqrstuy' %_{کتێبسەگدرپشیلوكي\u200C");
+        for (int i = 0; i < 1500; ++i) {
+            QString text;
+            for (int n = rng->bounded(13); n > 0; --n)
+                text += letters[rng->bounded(letters.size())];
+            SetMode(w, 25 * (1 + rng->bounded(4)));
+            QStringList grids[2], current[2];
+            for (bool indexed : {true, false}) {
+                w.Data1->SetIndexed(indexed);
+                w.Text->setText(QStringLiteral("hello"));   // the same result before each run
+                w.Text->setText(text);
+                grids[indexed] = GridEnglish(w);
+                current[indexed] << w.Text2->text() << w.Text3->text();
+            }
+            QCOMPARE(grids[true], grids[false]);
+            QCOMPARE(current[true], current[false]);
+        }
     }
 
     void damagedDatabaseOpensAnEmptyWindowWithANotice()
