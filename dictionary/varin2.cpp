@@ -139,8 +139,7 @@ void Varin2::BuildControls()
     DataGrid1->setFont(KurdishFont(11));
     DataGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     DataGrid1->verticalHeader()->setDefaultSectionSize(22);
-    DataGrid1->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    DataGrid1->verticalHeader()->setMinimumWidth(18);
+    DataGrid1->verticalHeader()->hide();   // both columns fit at their widths, with room for the scroll bar
     DataGrid1->horizontalHeader()->setFont(KurdishFont(9, true));
     DataGrid1->setColumnWidth(0, Twips(3390));
     DataGrid1->setColumnWidth(1, Twips(6765));
