@@ -10,11 +10,6 @@
 
 const char* const WordStore::kPassword = "731pomad731";
 
-QString WordStore::kTableSql()
-{
-    return QStringLiteral("CREATE TABLE Data (English TEXT, \"كوردى\" TEXT, Note TEXT)");
-}
-
 struct WordStore::Row {
     qint64 rowid = 0;
     Entry entry;
@@ -116,6 +111,9 @@ void WordStore::Open(const QString& path)
 {
     WaitForIndexes();
     db_.reset();
+    pending_.reset();
+    result_.clear();
+    pos_ = -1;
     rows_.clear();
     index_[0].reset();
     index_[1].reset();
@@ -144,6 +142,8 @@ void WordStore::Open(const QString& path)
     if (rc != SQLITE_OK)
         throw StoreError(StoreError::NotADatabase,
                          QStringLiteral("not a word database of this program (wrong key or damaged file)"));
+    // Two copies of the program may run; a write waits for the other's rather than failing at once.
+    sqlite3_busy_timeout(db->db, 2000);
     sqlite3_create_function(db->db, "like", 2, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr,
                             LikeFunction, nullptr, nullptr);
     db_ = std::move(db);
@@ -554,8 +554,13 @@ void WordStore::Update()
     bind(1, e.English);
     bind(2, e.Kurdish);
     bind(3, e.Note);
-    if (!st.stmt || sqlite3_step(st.stmt) != SQLITE_DONE)
+    if (!st.stmt || sqlite3_step(st.stmt) != SQLITE_DONE) {
+        // Not kept pending: every later move would fail on it again. The
+        // caller hears of the failure and can tell the user.
+        pending_.reset();
+        emit CurrentChanged();
         throw StoreError(StoreError::WriteFailed, QString::fromUtf8(sqlite3_errmsg(db_->db)));
+    }
 
     WaitForIndexes();
     Row r;

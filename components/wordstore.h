@@ -39,7 +39,6 @@ public:
     enum class Field { English, Kurdish, Note };
 
     static const char* const kPassword;
-    static QString kTableSql();
 
     // Data/DataBase.mdb in the working directory, or else beside the program.
     static QString ResolvePath();

@@ -151,6 +151,34 @@ private slots:
         QCOMPARE(reopened.RowCount(), 1);
     }
 
+    // Another copy holding the file locked past the wait: the add fails
+    // loudly, and the store stays usable instead of failing every later move.
+    void failedWriteIsReportedAndNotLeftPending()
+    {
+        DataFolder folder(kThree);
+        WordStore store;
+        store.Open(folder.DatabasePath());
+        sqlite3* other = nullptr;
+        sqlite3_open(folder.DatabasePath().toUtf8(), &other);
+        const QByteArray key = QByteArray("PRAGMA key='") + WordStore::kPassword + "'; BEGIN EXCLUSIVE;";
+        QCOMPARE(sqlite3_exec(other, key.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+
+        store.AddNew();
+        store.SetField(WordStore::Field::English, QStringLiteral("lost"));
+        store.SetField(WordStore::Field::Kurdish, QStringLiteral("ون"));
+        try {
+            store.Update();
+            QFAIL("the write went through a lock");
+        } catch (const StoreError& e) {
+            QCOMPARE(e.kind, StoreError::WriteFailed);
+        }
+        store.MoveFirst();
+        QCOMPARE(store.Current().English, QStringLiteral("apple"));
+        QCOMPARE(store.RowCount(), 3);
+        sqlite3_exec(other, "COMMIT;", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+    }
+
     void foldingMakesLetterFormsAndCaseEqual_data()
     {
         QTest::addColumn<QString>("stored");
