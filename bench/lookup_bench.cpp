@@ -5,15 +5,13 @@
 #include "dictionary/varin2.h"
 #include "runtime/application.h"
 #include "runtime/forms.h"
+#include "testkit.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
-#include <QProcess>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
-#include <QTextStream>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -31,10 +29,6 @@ double RssMb()
     return -1;
 }
 
-struct Pair {
-    QString english, kurdish;
-};
-
 QList<Pair> ReadWordList(const QString& path)
 {
     QList<Pair> out;
@@ -44,7 +38,7 @@ QList<Pair> ReadWordList(const QString& path)
     for (const QByteArray& line : f.readAll().split('\n')) {
         const QList<QByteArray> fields = line.split('\t');
         if (fields.size() >= 2)
-            out.append({QString::fromUtf8(fields[0]), QString::fromUtf8(fields[1])});
+            out.append({QString::fromUtf8(fields[0]), QString::fromUtf8(fields[1]), QString()});
     }
     return out;
 }
@@ -57,24 +51,6 @@ QString Synthetic(QRandomGenerator& rng, const QString& letters, int minLen, int
     for (int i = 0; i < n; ++i)
         w += letters[rng.bounded(letters.size())];
     return w;
-}
-
-bool MakeDatabase(const QString& folder, const QList<Pair>& pairs)
-{
-    const QString list = folder + QStringLiteral("/words.tsv");
-    QFile f(list);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    QTextStream out(&f);
-    out.setEncoding(QStringConverter::Utf8);
-    for (const Pair& p : pairs)
-        out << p.english << '\t' << p.kurdish << "\tnoun\n";
-    out.flush();
-    f.close();
-    QProcess tool;
-    tool.start(QCoreApplication::applicationDirPath() + QStringLiteral("/varin-makedb"),
-               {list, folder + QStringLiteral("/Data/DataBase.mdb")});
-    return tool.waitForFinished(-1) && tool.exitCode() == 0;
 }
 
 void Measure(int entries, int mode, const char* name, const QString& text, int runs)
@@ -98,13 +74,7 @@ void Measure(int entries, int mode, const char* name, const QString& text, int r
 
 void Run(int entries, const QList<Pair>& pairs, int runs)
 {
-    QTemporaryDir dir;
-    if (!MakeDatabase(dir.path(), pairs)) {
-        std::fprintf(stderr, "lookup_bench: could not make a database of %d entries\n", entries);
-        return;
-    }
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(dir.path());
+    DataFolder folder(pairs);   // its own Data/DataBase.mdb, as the working directory
     QElapsedTimer opened;
     opened.start();
     Varin2& w = forms().Varin2();
@@ -123,7 +93,6 @@ void Run(int entries, const QList<Pair>& pairs, int runs)
         Measure(entries, mode, "kurdish_word", kurdishWord, runs);
     }
     forms().Unload();
-    QDir::setCurrent(previous);
 }
 
 }  // namespace
@@ -152,14 +121,14 @@ int main(int argc, char** argv)
                                [](const Pair& p) { return p.english.contains(u'q') || p.english.contains(u'Q'); }),
                 small.end());
     while (small.size() < 10002)
-        small.append({Synthetic(rng, latin, 4, 10), Synthetic(rng, kurdish, 3, 9)});
+        small.append({Synthetic(rng, latin, 4, 10), Synthetic(rng, kurdish, 3, 9), QString()});
     small = small.mid(0, 10002);
     Run(10002, small, 400);
 
     QList<Pair> large;
     large.reserve(1000000);
     for (int i = 0; i < 1000000; ++i)
-        large.append({Synthetic(rng, latin, 4, 10), Synthetic(rng, kurdish, 3, 9)});
+        large.append({Synthetic(rng, latin, 4, 10), Synthetic(rng, kurdish, 3, 9), QString()});
     Run(1000000, large, 40);
     return 0;
 }

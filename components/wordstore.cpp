@@ -107,8 +107,78 @@ bool WordStore::IsOpen() const
     return db_ != nullptr;
 }
 
+struct WordStore::Table {
+    QString path;
+    std::unique_ptr<Sqlite> db;
+    std::vector<Row> rows;
+};
+
+std::shared_ptr<WordStore::Table> WordStore::Read(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw StoreError(StoreError::Missing, QStringLiteral("file not found"));
+    if (!info.isFile() || !info.isReadable())
+        throw StoreError(StoreError::Unreadable, QStringLiteral("the file cannot be read"));
+
+    auto table = std::make_shared<Table>();
+    table->path = path;
+    table->db = std::make_unique<Sqlite>();
+    sqlite3*& db = table->db->db;
+    // Never SQLITE_OPEN_CREATE: a missing file must not turn into an empty one.
+    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        sqlite3_close(db);
+        db = nullptr;
+        rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    }
+    if (rc != SQLITE_OK)
+        throw StoreError(StoreError::Unreadable, QString::fromUtf8(sqlite3_errstr(rc)));
+
+    const QByteArray key = QByteArrayLiteral("PRAGMA key = '") + kPassword + "';";
+    sqlite3_exec(db, key.constData(), nullptr, nullptr, nullptr);
+    rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        throw StoreError(StoreError::NotADatabase,
+                         QStringLiteral("not a word database of this program (wrong key or damaged file)"));
+    // Two copies of the program may run; a write waits for the other's rather than failing at once.
+    sqlite3_busy_timeout(db, 2000);
+    sqlite3_create_function(db, "like", 2, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, LikeFunction, nullptr,
+                            nullptr);
+
+    Statement st;
+    const QString sql = QStringLiteral("SELECT rowid, English, \"كوردى\", Note FROM Data ORDER BY rowid");
+    if (sqlite3_prepare16_v2(db, sql.utf16(), -1, &st.stmt, nullptr) != SQLITE_OK)
+        throw StoreError(StoreError::NoWordTable, QStringLiteral("the file holds no word table"));
+    while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
+        Row r;
+        r.rowid = sqlite3_column_int64(st.stmt, 0);
+        r.entry.English = ColumnText(st.stmt, 1, &r.isNull[0]);
+        r.entry.Kurdish = ColumnText(st.stmt, 2, &r.isNull[1]);
+        r.entry.Note = ColumnText(st.stmt, 3);
+        r.folded[0] = FoldForMatch(r.entry.English);
+        r.folded[1] = FoldForMatch(r.entry.Kurdish);
+        table->rows.push_back(std::move(r));
+    }
+    if (rc != SQLITE_DONE)
+        throw StoreError(StoreError::NotADatabase, QString::fromUtf8(sqlite3_errmsg(db)));
+    return table;
+}
+
+void WordStore::Adopt(std::shared_ptr<Table> table)
+{
+    WaitForIndexes();
+    pending_.reset();
+    path_ = table->path;
+    db_ = std::move(table->db);
+    rows_ = std::move(table->rows);
+    StartIndexing();
+    QueryAll();
+}
+
 void WordStore::Open(const QString& path)
 {
+    // Whatever was open is gone first, so a failed open leaves an empty store.
     WaitForIndexes();
     db_.reset();
     pending_.reset();
@@ -118,65 +188,7 @@ void WordStore::Open(const QString& path)
     index_[0].reset();
     index_[1].reset();
     path_ = path;
-
-    const QFileInfo info(path);
-    if (!info.exists())
-        throw StoreError(StoreError::Missing, QStringLiteral("file not found"));
-    if (!info.isFile() || !info.isReadable())
-        throw StoreError(StoreError::Unreadable, QStringLiteral("the file cannot be read"));
-
-    auto db = std::make_unique<Sqlite>();
-    // Never SQLITE_OPEN_CREATE: a missing file must not turn into an empty one.
-    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db->db, SQLITE_OPEN_READWRITE, nullptr);
-    if (rc != SQLITE_OK) {
-        sqlite3_close(db->db);
-        db->db = nullptr;
-        rc = sqlite3_open_v2(path.toUtf8().constData(), &db->db, SQLITE_OPEN_READONLY, nullptr);
-    }
-    if (rc != SQLITE_OK)
-        throw StoreError(StoreError::Unreadable, QString::fromUtf8(sqlite3_errstr(rc)));
-
-    const QByteArray key = QByteArrayLiteral("PRAGMA key = '") + kPassword + "';";
-    sqlite3_exec(db->db, key.constData(), nullptr, nullptr, nullptr);
-    rc = sqlite3_exec(db->db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK)
-        throw StoreError(StoreError::NotADatabase,
-                         QStringLiteral("not a word database of this program (wrong key or damaged file)"));
-    // Two copies of the program may run; a write waits for the other's rather than failing at once.
-    sqlite3_busy_timeout(db->db, 2000);
-    sqlite3_create_function(db->db, "like", 2, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr,
-                            LikeFunction, nullptr, nullptr);
-    db_ = std::move(db);
-    try {
-        LoadRows();
-    } catch (...) {
-        db_.reset();
-        rows_.clear();
-        throw;
-    }
-    StartIndexing();
-    QueryAll();
-}
-
-void WordStore::LoadRows()
-{
-    Statement st;
-    const QString sql = QStringLiteral("SELECT rowid, English, \"كوردى\", Note FROM Data ORDER BY rowid");
-    if (sqlite3_prepare16_v2(db_->db, sql.utf16(), -1, &st.stmt, nullptr) != SQLITE_OK)
-        throw StoreError(StoreError::NoWordTable, QStringLiteral("the file holds no word table"));
-    int rc;
-    while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
-        Row r;
-        r.rowid = sqlite3_column_int64(st.stmt, 0);
-        r.entry.English = ColumnText(st.stmt, 1, &r.isNull[0]);
-        r.entry.Kurdish = ColumnText(st.stmt, 2, &r.isNull[1]);
-        r.entry.Note = ColumnText(st.stmt, 3);
-        r.folded[0] = FoldForMatch(r.entry.English);
-        r.folded[1] = FoldForMatch(r.entry.Kurdish);
-        rows_.push_back(std::move(r));
-    }
-    if (rc != SQLITE_DONE)
-        throw StoreError(StoreError::NotADatabase, QString::fromUtf8(sqlite3_errmsg(db_->db)));
+    Adopt(Read(path));
 }
 
 void WordStore::Require(bool ok, const char* what) const

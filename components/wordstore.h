@@ -48,6 +48,14 @@ public:
 
     // Opens the file (never creates one) and makes the whole table the result.
     void Open(const QString& path);
+
+    // Open in two halves, so the slow one (key derivation, reading every row)
+    // can run on another thread while the window builds its controls: Read
+    // touches nothing of any store and may run anywhere; Adopt runs on the
+    // store's thread. Read throws StoreError as Open does.
+    struct Table;
+    static std::shared_ptr<Table> Read(const QString& path);
+    void Adopt(std::shared_ptr<Table> table);
     bool IsOpen() const;
     QString Path() const { return path_; }
 
@@ -85,7 +93,6 @@ private:
     struct Row;
     struct ColumnIndex;
 
-    void LoadRows();
     void SetResult(std::vector<int> rows);
     std::vector<int> Evaluate(int column, const QString& foldedPattern);
     std::vector<int> EvaluateSql(const LookupQuery& query);

@@ -85,6 +85,9 @@ Varin2::Varin2() : Form(nullptr, Qt::Window | Qt::MSWindowsFixedSizeDialogHint |
                                      | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint)
 {
     setObjectName(QStringLiteral("Varin2"));
+    // The file is read while the controls are built; the load adopts it.
+    storePath_ = WordStore::ResolvePath();
+    storeReading_ = std::async(std::launch::async, &WordStore::Read, storePath_);
     Data1 = new WordStore(this);
     DataGrid1Model = new ResultModel(Data1, this);
     BuildControls();
@@ -229,9 +232,9 @@ void Varin2::BuildControls()
 
 void Varin2::OpenWordStore()
 {
-    const QString path = WordStore::ResolvePath();
+    const QString& path = storePath_;
     try {
-        Data1->Open(path);
+        Data1->Adopt(storeReading_.get());
         storeProblem_.clear();
     } catch (const StoreError& e) {
         QString ku;

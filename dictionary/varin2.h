@@ -7,6 +7,8 @@
 #include "runtime/runtime.h"
 
 #include <QAbstractTableModel>
+#include <future>
+#include <memory>
 
 class QCheckBox;
 class QComboBox;
@@ -75,6 +77,8 @@ private:
     void OpenWordStore();
     void FollowCursor();
 
+    QString storePath_;
+    std::future<std::shared_ptr<WordStore::Table>> storeReading_;
     QString storeProblem_;
     bool followingCursor_ = false;
 };
