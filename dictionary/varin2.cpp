@@ -232,10 +232,8 @@ void Varin2::BuildControls()
 
 void Varin2::OpenWordStore()
 {
-    const QString& path = storePath_;
     try {
         Data1->Adopt(storeReading_.get());
-        storeProblem_.clear();
     } catch (const StoreError& e) {
         QString ku;
         switch (e.kind) {
@@ -244,8 +242,7 @@ void Varin2::OpenWordStore()
         case StoreError::NoWordTable: ku = QStringLiteral("خشتەی وشەکان لە فایلەکەدا نییە."); break;
         default: ku = QStringLiteral("فایلەکە تێکچووە یان هی ئەم بەرنامەیە نییە (کلیلی هەڵە)."); break;
         }
-        storeProblem_ = e.message();
-        const QString file = QDir::toNativeSeparators(path);
+        const QString file = QDir::toNativeSeparators(storePath_);
         UnicodeMsgBox(QStringLiteral("بنکەی وشەکان نەکرایەوە:\n%1\n%2\nفەرهەنگەکە بەبێ وشە دەکرێتەوە؛ هیچ شتێک لە فایلەکەدا نەگۆڕا.\n\n"
                                      "The word database could not be opened:\n%1\n%3.\n"
                                      "The dictionary opens without words; nothing was written to the file.")

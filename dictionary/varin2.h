@@ -66,9 +66,6 @@ public:
     void DataGrid1_Click();
     void Timer2_Timer();
 
-    // Why the word store could not be opened, empty when it was.
-    QString StoreProblem() const { return storeProblem_; }
-
 protected:
     void Form_Load() override;
 
@@ -79,6 +76,5 @@ private:
 
     QString storePath_;
     std::future<std::shared_ptr<WordStore::Table>> storeReading_;
-    QString storeProblem_;
     bool followingCursor_ = false;
 };
