@@ -27,7 +27,6 @@ struct WordStore::ColumnIndex {
     std::u16string text;                 // every value, each ended by a 0
     std::vector<quint32> suffixes;       // offsets into text, sorted
     std::vector<qint32> suffixRow;       // row of each suffix, same order
-    bool haveSorted = false, haveReversed = false, haveSuffixes = false;
 };
 
 struct WordStore::Sqlite {
@@ -250,13 +249,6 @@ std::vector<int> WordStore::EvaluateSql(const LookupQuery& query)
     return out;
 }
 
-WordStore::ColumnIndex& WordStore::Index(int column)
-{
-    if (!index_[column])
-        index_[column] = std::make_unique<ColumnIndex>();
-    return *index_[column];
-}
-
 bool WordStore::Live(int row, int column) const
 {
     return !rows_[row].deleted && !rows_[row].isNull[column];
@@ -264,9 +256,7 @@ bool WordStore::Live(int row, int column) const
 
 void WordStore::BuildSorted(int column)
 {
-    ColumnIndex& ix = Index(column);
-    if (ix.haveSorted)
-        return;
+    ColumnIndex& ix = *index_[column];
     const int n = static_cast<int>(rows_.size());
     const auto folded = [&](int r) -> const QString& { return rows_[r].folded[column]; };
     ix.sorted.clear();
@@ -274,14 +264,11 @@ void WordStore::BuildSorted(int column)
         if (Live(r, column))
             ix.sorted.push_back(r);
     std::sort(ix.sorted.begin(), ix.sorted.end(), [&](int a, int b) { return folded(a) < folded(b); });
-    ix.haveSorted = true;
 }
 
 void WordStore::BuildReversed(int column)
 {
-    ColumnIndex& ix = Index(column);
-    if (ix.haveReversed)
-        return;
+    ColumnIndex& ix = *index_[column];
     const int n = static_cast<int>(rows_.size());
     ix.reversed.assign(n, QString());
     ix.sortedReversed.clear();
@@ -292,14 +279,11 @@ void WordStore::BuildReversed(int column)
         }
     std::sort(ix.sortedReversed.begin(), ix.sortedReversed.end(),
               [&](int a, int b) { return ix.reversed[a] < ix.reversed[b]; });
-    ix.haveReversed = true;
 }
 
 void WordStore::BuildSuffixes(int column)
 {
-    ColumnIndex& ix = Index(column);
-    if (ix.haveSuffixes)
-        return;
+    ColumnIndex& ix = *index_[column];
     const int n = static_cast<int>(rows_.size());
     ix.text.clear();
     std::vector<std::pair<quint64, quint32>> keyed;
@@ -344,7 +328,6 @@ void WordStore::BuildSuffixes(int column)
         ix.suffixes[i] = keyed[i].second;
         ix.suffixRow[i] = rowOfOffset[keyed[i].second];
     }
-    ix.haveSuffixes = true;
 }
 
 // The indexes are built on a worker thread as soon as the table is read, so
@@ -391,16 +374,14 @@ std::vector<int> WordStore::Evaluate(int column, const QString& pattern)
         return out;
     }
 
+    // Every change of the rows starts a fresh build; once it is done, the
+    // indexes are complete.
     WaitForIndexes();
-    ColumnIndex& ix = Index(column);
+    const ColumnIndex& ix = *index_[column];
     const auto folded = [&](int r) -> const QString& { return rows_[r].folded[column]; };
 
     if (lead == 0 || trail == 0) {
         const bool endsWith = lead > 0;
-        if (endsWith)
-            BuildReversed(column);
-        else
-            BuildSorted(column);
         const std::vector<int>& order = endsWith ? ix.sortedReversed : ix.sorted;
         const QString key = endsWith ? Reversed(inner) : inner;
         const auto value = [&](int r) -> const QString& { return endsWith ? ix.reversed[r] : folded(r); };
@@ -417,7 +398,6 @@ std::vector<int> WordStore::Evaluate(int column, const QString& pattern)
     }
 
     // Contains: the suffixes that start with the text, one row per value.
-    BuildSuffixes(column);
     const char16_t* t = ix.text.data();
     const auto* k = reinterpret_cast<const char16_t*>(inner.utf16());
     const qsizetype klen = inner.size();

@@ -96,7 +96,6 @@ private:
     void SetResult(std::vector<int> rows);
     std::vector<int> Evaluate(int column, const QString& foldedPattern);
     std::vector<int> EvaluateSql(const LookupQuery& query);
-    ColumnIndex& Index(int column);
     bool Live(int row, int column) const;
     void BuildSorted(int column);
     void BuildReversed(int column);
