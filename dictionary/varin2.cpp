@@ -11,15 +11,13 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
-#include <QGuiApplication>
 #include <QPushButton>
-#include <QScreen>
 #include <QSlider>
 #include <QTableView>
 
 namespace {
 
-const QString kCaption = QStringLiteral("فهرههنكَى  ڤارين") + QString(48, u' ')
+const QString kCaption = DictionaryName() + QString(48, u' ')
                          + QStringLiteral("كوردى ئينكَليزى - ئينكَليزى كوردى ");
 // The Kurdish column's caption is the word drawn out with seven tatweels.
 const QString kKurdishColumnCaption = QStringLiteral("كـــــــوردى");
@@ -247,14 +245,13 @@ void Varin2::OpenWordStore()
                                      "The word database could not be opened:\n%1\n%3.\n"
                                      "The dictionary opens without words; nothing was written to the file.")
                           .arg(file, ku, e.message()),
-                      kMbRtlReading | kMbIconError, QStringLiteral("فهرههنكَى  ڤارين"));
+                      kMbRtlReading | kMbIconError, DictionaryName());
     }
 }
 
 void Varin2::Form_Load()
 {
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());   // centred when first shown
+    CentreOnScreen(this);   // centred when first shown
     // The data control opens the store as the window loads: the whole table.
     OpenWordStore();
     ResumeNext({

@@ -4,8 +4,10 @@
 
 #include <QFile>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QRegularExpression>
 #include <QScopedValueRollback>
+#include <QScreen>
 #include <QWidget>
 #include <cmath>
 
@@ -52,6 +54,12 @@ void Unguarded(const char* handler, const std::function<void()>& body)
 void PlaceTwips(QWidget* w, int left, int top, int width, int height)
 {
     w->setGeometry(Twips(left), Twips(top), Twips(width), Twips(height));
+}
+
+void CentreOnScreen(QWidget* window)
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        window->move(screen->availableGeometry().center() - window->rect().center());
 }
 
 FormTimer::FormTimer(QObject* parent, int interval) : QObject(parent)

@@ -42,6 +42,9 @@ void ReportUnguardedFailure(const char* handler, const QString& what);
 constexpr int Twips(int twips) { return (twips + 7) / 15; }
 void PlaceTwips(QWidget* w, int left, int top, int width, int height);
 
+// Places a window without an owner in the middle of the screen.
+void CentreOnScreen(QWidget* window);
+
 // A timer with an Interval: 0 disarms it, anything else (re)arms it. A tick is
 // never delivered while the previous tick of the same timer still runs (a modal
 // box opened inside a tick would otherwise let QTimer re-enter it), while other

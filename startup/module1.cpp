@@ -11,6 +11,11 @@ QString ApplicationTitle()
     return QStringLiteral("Varin Dictionary Zeradi 2010 v2.5");
 }
 
+QString DictionaryName()
+{
+    return QStringLiteral("فهرههنكَى  ڤارين");
+}
+
 namespace {
 
 int ShowRealBox(const MsgBoxCall& call)

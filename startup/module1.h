@@ -21,6 +21,10 @@ constexpr int kIdCancel = 2;
 // The application title, shown when a caller passes an empty title.
 QString ApplicationTitle();
 
+// The dictionary's name in Kurdish: the title every notice of the program
+// passes, and the start of the main window's caption.
+QString DictionaryName();
+
 // One call as the user would see it, after the owner, title and flags are
 // resolved.
 struct MsgBoxCall {

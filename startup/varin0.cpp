@@ -4,15 +4,12 @@
 #include "module1.h"
 #include "runtime/previnstance.h"
 
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPainter>
-#include <QScreen>
 
 namespace {
 
 const QString kAlreadyRunning = QStringLiteral("  فهرههنگى ڤارين لهكار دايه .....!!!!! ");
-const QString kDictionaryName = QStringLiteral("فهرههنكَى  ڤارين");
 
 }  // namespace
 
@@ -37,12 +34,11 @@ void Varin0::Form_Load()
     resize(width(), Twips(1215));
     resize(Twips(4590), height());
     // Centred on its owner; the first window has none, so on the screen.
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(this);
 
     // A second copy is told so, and starts all the same.
     if (PrevInstance())
-        UnicodeMsgBox(kAlreadyRunning, kMbRtlReading, kDictionaryName, QString(), -1);
+        UnicodeMsgBox(kAlreadyRunning, kMbRtlReading, DictionaryName(), QString(), -1);
 
     Skin1.ApplySkin(this);
     // Qt gives any top-level window a constant alpha; no style bit to set first.
