@@ -1,6 +1,8 @@
 #include "varin2.h"
 
 #include "lookup.h"
+#include "texts.h"
+#include "reader/varin3.h"
 #include "startup/module1.h"
 
 #include <QCheckBox>
@@ -18,7 +20,7 @@
 namespace {
 
 const QString kCaption = DictionaryName() + QString(48, u' ')
-                         + QStringLiteral("كوردى ئينكَليزى - ئينكَليزى كوردى ");
+                         + Varin2Text::kCaptionTail;
 // The Kurdish column's caption is the word drawn out with seven tatweels.
 const QString kKurdishColumnCaption = QStringLiteral("كـــــــوردى");
 
@@ -107,27 +109,26 @@ void Varin2::BuildControls()
     Text = new QLineEdit(this);
     Text->setObjectName(QStringLiteral("Text"));
     Text->setFont(KurdishFont(12));
-    Text->setToolTip(QStringLiteral("نووسينى كوردى و ئينگليزى"));
+    Text->setToolTip(Varin2Text::kTextTip);
     PlaceTwips(Text, 240, 390, 3210, 390);
 
-    Command1 = MakeButton(Frame2, QStringLiteral("بخوينهوه"), QStringLiteral("خويندنهوهى ووشه"), 120, 270, 855, 375);
-    Command3 = MakeButton(Frame2, QStringLiteral("خويندنهوه"), QStringLiteral("كليّشهيهك تابهته به خويندنهوه"),
+    Command1 = MakeButton(Frame2, Varin2Text::kCommand1, Varin2Text::kCommand1Tip, 120, 270, 855, 375);
+    Command3 = MakeButton(Frame2, Varin2Text::kCommand3, Varin2Text::kCommand3Tip,
                           1080, 270, 855, 375);
-    Command6 = MakeButton(Frame2, QStringLiteral("زياد كردن"), QStringLiteral("زياد كردنى ووشه"), 2040, 270, 855, 375);
-    // The delete caption ends with a zero-width non-joiner.
-    Command7 = MakeButton(Frame2, QStringLiteral("سرينهوه\u200C"), QStringLiteral("سرينهوهى ووشهكان"),
+    Command6 = MakeButton(Frame2, Varin2Text::kCommand6, Varin2Text::kCommand6Tip, 2040, 270, 855, 375);
+    Command7 = MakeButton(Frame2, Varin2Text::kCommand7, Varin2Text::kCommand7Tip,
                           3000, 270, 855, 375);
-    Command2 = MakeButton(Frame2, QStringLiteral("دهرباره"), QStringLiteral("دهربارى فهرههنگ"), 3900, 270, 735, 375);
+    Command2 = MakeButton(Frame2, Varin2Text::kCommand2, Varin2Text::kCommand2Tip, 3900, 270, 735, 375);
     Command4 = MakeButton(Frame2, QStringLiteral("X"), QString(), 6600, 300, 255, 255);
     Command4->setFont(QFont(Command4->font().family(), 8, QFont::Bold));
 
     Text4 = new QLineEdit(this);
     Text4->setFont(KurdishFont(8.25, true));
-    Text4->setToolTip(QStringLiteral("شوينى  ئينگليزى"));
+    Text4->setToolTip(Varin2Text::kText4Tip);
     PlaceTwips(Text4, 240, 1275, 3415, 750);
     Text1 = new QLineEdit(this);
     Text1->setFont(KurdishFont(8.25, true));
-    Text1->setToolTip(QStringLiteral("شوينى كوردى"));
+    Text1->setToolTip(Varin2Text::kText1Tip);
     Text1->setLayoutDirection(Qt::RightToLeft);
     PlaceTwips(Text1, 3645, 1275, 7020, 750);
 
@@ -159,24 +160,24 @@ void Varin2::BuildControls()
     PlaceTwips(Picture1, 240, 4935, 10485, 885);
 
     Check2 = new QCheckBox(Picture1);
-    Check2->setToolTip(QStringLiteral("هينانهوهو نهمانى جنوّكه"));
+    Check2->setToolTip(Varin2Text::kCheck2Tip);
     Check2->setFont(KurdishFont(8.25, true));
     PlaceTwips(Check2, 945, 30, 1500, 330);
     Check1 = new QCheckBox(Picture1);
-    Check1->setToolTip(QStringLiteral("هينانهوهو نهمانى دةنگ"));
+    Check1->setToolTip(Varin2Text::kCheck1Tip);
     Check1->setFont(KurdishFont(8.25, true));
     PlaceTwips(Check1, 2625, 30, 1500, 330);
 
     Combo1 = new QComboBox(Picture1);
-    Combo1->setToolTip(QStringLiteral("پلهى دهنگ"));
+    Combo1->setToolTip(Varin2Text::kCombo1Tip);
     PlaceTwips(Combo1, 120, 450, 900, 345);
     Combo4 = new QComboBox(Picture1);
-    Combo4->setToolTip(QStringLiteral("نهوعيهتى دهنگ"));
+    Combo4->setToolTip(Varin2Text::kCombo4Tip);
     Combo4->setFont(KurdishFont(8.25));
     PlaceTwips(Combo4, 1080, 450, 1800, 345);
     Slider1 = new QSlider(Qt::Horizontal, Picture1);
     Slider1->setRange(1, 5);
-    Slider1->setToolTip(QStringLiteral("خيرايى ده نگ"));
+    Slider1->setToolTip(Varin2Text::kSlider1Tip);
     PlaceTwips(Slider1, 2970, 450, 1320, 345);
     Slider3 = new QSlider(Qt::Horizontal, Picture1);
     Slider3->setObjectName(QStringLiteral("Slider3"));
@@ -184,7 +185,7 @@ void Varin2::BuildControls()
     Slider3->setPageStep(1);
     Slider3->setValue(2);               // agrees with the design caption of TE3
     Slider3->setTracking(false);        // a drag notifies as sliderMoved, the drop as a change
-    Slider3->setToolTip(QStringLiteral("نيشاندانى بهشيك يا ههموو لهو ووشهى كه مبهستته"));
+    Slider3->setToolTip(Varin2Text::kSlider3Tip);
     PlaceTwips(Slider3, 4380, 450, 1320, 345);
     TE3 = new FormLabel(QStringLiteral("75"), Picture1);
     TE3->setObjectName(QStringLiteral("TE3"));
@@ -192,11 +193,11 @@ void Varin2::BuildControls()
     PlaceTwips(TE3, 5730, 450, 420, 345);
     Label2 = new QLabel(QStringLiteral("%"), Picture1);
     PlaceTwips(Label2, 6150, 450, 240, 345);
-    Label1 = new FormLabel(QStringLiteral("ژمارهى زياد كراو   = "), Picture1);
+    Label1 = new FormLabel(Varin2Text::kLabel1, Picture1);
     Label1->setFont(KurdishFont(9, true));
     Label1->setLayoutDirection(Qt::RightToLeft);
     PlaceTwips(Label1, 6720, 240, 3600, 450);
-    Label = new FormLabel(QStringLiteral("ژمارهى ووشهكان  = "), this);
+    Label = new FormLabel(Varin2Text::kLabel, this);
     Label->hide();
     Label3 = new FormLabel(QStringLiteral("Label3"), this);
     Label3->hide();
@@ -256,15 +257,35 @@ void Varin2::Form_Load()
     OpenWordStore();
     ResumeNext({
         [] {},                               // 1. restore the first saved choices
-        [] {},                               // 2. fill the pitch lists
+        [this] { FillPitchLists(); },        // 2. loads the reader, hidden
         [] {},                               // 3. restore list index and check boxes
         [] {},                               // 4. create the voice object
         [this] { Skin1.ApplySkin(this); },   // 5. skin
-        [] {},                               // 6. fill the voice lists
+        [this] { FillVoiceLists(); },
         [] {},                               // 7. restore voice and speed
         [this] { Text->setText(QString()); },
         [this] { Timer3->setInterval(3000); },
     });
+}
+
+void Varin2::FillPitchLists()
+{
+    // 84 to 334 in steps of 10: engine B's pitch is the item's text as a number.
+    QStringList pitches;
+    for (int pitch = 84; pitch <= 334; pitch += 10)
+        pitches << QString::number(pitch);
+    Combo1->addItems(pitches);
+    forms().Varin3().Combo1->addItems(pitches);
+}
+
+void Varin2::FillVoiceLists()
+{
+    // Item 0 is engine A; items 1 to 18 are engine B's voices of the same number.
+    QStringList voices{QStringLiteral("Microsoft Sam")};
+    for (int voice = 1; voice <= 18; ++voice)
+        voices << Varin2Text::kVoicePrefix + QString::number(voice);
+    Combo4->addItems(voices);
+    forms().Varin3().Combo4->addItems(voices);
 }
 
 void Varin2::FollowCursor()

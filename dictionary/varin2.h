@@ -73,6 +73,8 @@ private:
     void BuildControls();
     void OpenWordStore();
     void FollowCursor();
+    void FillPitchLists();
+    void FillVoiceLists();
 
     QString storePath_;
     std::future<std::shared_ptr<WordStore::Table>> storeReading_;

@@ -3,10 +3,15 @@
 // The program starts by asking for forms().Varin0(), the splash.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 class Varin0;
+class Varin1;
 class Varin2;
+class Varin3;
+class Varin4;
+class Varin5;
 
 class Form : public QWidget {
     Q_OBJECT
@@ -26,14 +31,24 @@ private:
 class Forms {
 public:
     ::Varin0& Varin0();
+    // The about window is destroyed when it closes; the next reference
+    // creates and loads a fresh one.
+    ::Varin1& Varin1();
     ::Varin2& Varin2();
+    ::Varin3& Varin3();
+    ::Varin4& Varin4();
+    ::Varin5& Varin5();
     bool IsLoaded(const char* formName) const;
     // Ends every window; tests start each case from a fresh program state.
     void Unload();
 
 private:
     ::Varin0* varin0_ = nullptr;
+    QPointer<::Varin1> varin1_;
     ::Varin2* varin2_ = nullptr;
+    ::Varin3* varin3_ = nullptr;
+    ::Varin4* varin4_ = nullptr;
+    ::Varin5* varin5_ = nullptr;
 };
 
 Forms& forms();

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QWidget>
 
@@ -13,7 +14,7 @@ QString ApplicationTitle()
 
 QString DictionaryName()
 {
-    return QStringLiteral("فهرههنكَى  ڤارين");
+    return QStringLiteral("فه\u200Cرهه\u200Cنكَى  ڤارين");
 }
 
 namespace {
@@ -22,35 +23,44 @@ int ShowRealBox(const MsgBoxCall& call)
 {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
         return 0;
-    QMessageBox box(call.owner);
-    box.setWindowTitle(call.title);
-    box.setText(call.prompt);
-    box.setTextFormat(Qt::PlainText);
+    // On the heap and watched: an owner destroyed while the box is open (a
+    // window that is deleted when it closes) takes the box with it, and the
+    // box must then be neither used nor deleted a second time.
+    QPointer<QMessageBox> box = new QMessageBox(call.owner);
+    box->setWindowTitle(call.title);
+    box->setText(call.prompt);
+    box->setTextFormat(Qt::PlainText);
     if (call.flags & kMbRtlReading)
-        box.setLayoutDirection(Qt::RightToLeft);
+        box->setLayoutDirection(Qt::RightToLeft);
 
     switch (call.flags & kMbIconMask) {
-    case 0x10: box.setIcon(QMessageBox::Critical); break;
-    case 0x20: box.setIcon(QMessageBox::Question); break;
-    case 0x30: box.setIcon(QMessageBox::Warning); break;
-    case 0x40: box.setIcon(QMessageBox::Information); break;
+    case 0x10: box->setIcon(QMessageBox::Critical); break;
+    case 0x20: box->setIcon(QMessageBox::Question); break;
+    case 0x30: box->setIcon(QMessageBox::Warning); break;
+    case 0x40: box->setIcon(QMessageBox::Information); break;
     case kMbUserIcon: {
         const QIcon icon(QStringLiteral(":/icons/") + call.iconName);
         if (!icon.isNull())
-            box.setIconPixmap(icon.pixmap(32, 32));
+            box->setIconPixmap(icon.pixmap(32, 32));
         break;
     }
     default: break;
     }
 
-    QPushButton* ok = box.addButton(QMessageBox::Ok);
+    QPushButton* ok = box->addButton(QMessageBox::Ok);
     QPushButton* cancel = nullptr;
     if ((call.flags & 0xF) == kMbOkCancel)
-        cancel = box.addButton(QMessageBox::Cancel);
-    box.setDefaultButton(ok);
-    box.setEscapeButton(cancel ? cancel : ok);
-    box.exec();
-    return box.clickedButton() == cancel && cancel ? kIdCancel : kIdOk;
+        cancel = box->addButton(QMessageBox::Cancel);
+    box->setDefaultButton(ok);
+    box->setEscapeButton(cancel ? cancel : ok);
+    box->exec();
+    if (!box)
+        return cancel ? kIdCancel : kIdOk;
+    const bool okPressed = box->clickedButton() == ok;
+    delete box.data();
+    // Only a press of OK goes ahead: a box that closed any other way (its
+    // event loop ended, its owner went away) answers Cancel where it has one.
+    return okPressed || !cancel ? kIdOk : kIdCancel;
 }
 
 MsgBoxPresenter& Presenter()

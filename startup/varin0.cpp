@@ -9,7 +9,7 @@
 
 namespace {
 
-const QString kAlreadyRunning = QStringLiteral("  فهرههنگى ڤارين لهكار دايه .....!!!!! ");
+const QString kAlreadyRunning = QStringLiteral("  فه\u200Cرهه\u200Cنگى ڤارين له\u200Cكار دايه .....!!!!! ");
 
 }  // namespace
 

@@ -23,8 +23,8 @@
 
 namespace {
 
-const QString kAlreadyRunning = QStringLiteral("  فهرههنگى ڤارين لهكار دايه .....!!!!! ");
-const QString kDictionaryName = QStringLiteral("فهرههنكَى  ڤارين");
+const QString kAlreadyRunning = QStringLiteral("  فه\u200Cرهه\u200Cنگى ڤارين له\u200Cكار دايه .....!!!!! ");
+const QString kDictionaryName = QStringLiteral("فه\u200Cرهه\u200Cنكَى  ڤارين");
 
 const QList<Pair> kWords = {
     {QStringLiteral("apple"), QStringLiteral("سێو"), QStringLiteral("noun")},

@@ -1,0 +1,59 @@
+// The dictionary window's texts, as the user reads them.
+#pragma once
+
+#include "runtime/texts.h"
+#include "startup/module1.h"
+
+namespace Varin2Text {
+
+inline const QString kCaptionTail = QStringLiteral("كوردى ئينكَليزى - ئينكَليزى كوردى ");
+inline const QString kTextTip = QStringLiteral("نووسينى كوردى و ئينگليزى");
+inline const QString kCommand1 = QStringLiteral("بخوينه\u200Cوه");
+inline const QString kCommand1Tip = QStringLiteral("خويندنه\u200Cوه\u200Cى ووشه");
+inline const QString kCommand3 = QStringLiteral("خويندنه\u200Cوه");
+inline const QString kCommand3Tip = QStringLiteral("كليّشه\u200Cيه\u200Cك تابه\u200Cته به خويندنه\u200Cوه");
+inline const QString kCommand6 = QStringLiteral("زياد كردن");
+inline const QString kCommand6Tip = QStringLiteral("زياد كردنى ووشه");
+// The delete caption also ends with a non-joiner.
+inline const QString kCommand7 = QStringLiteral("سرينه\u200Cوه\u200C");
+inline const QString kCommand7Tip = QStringLiteral("سرينه\u200Cوه\u200Cى ووشه\u200Cكان");
+inline const QString kCommand2 = QStringLiteral("ده\u200Cرباره");
+inline const QString kCommand2Tip = QStringLiteral("ده\u200Cربارى فه\u200Cرهه\u200Cنگ");
+inline const QString kText4Tip = QStringLiteral("شوينى  ئينگليزى");
+inline const QString kText1Tip = QStringLiteral("شوينى كوردى");
+inline const QString kCheck2Tip = QStringLiteral("هينانه\u200Cوه\u200Cو نه\u200Cمانى جنوّكه");
+inline const QString kCheck1Tip = QStringLiteral("هينانه\u200Cوه\u200Cو نه\u200Cمانى دةنگ");
+inline const QString kCombo1Tip = QStringLiteral("پله\u200Cى ده\u200Cنگ");
+inline const QString kCombo4Tip = QStringLiteral("نه\u200Cوعيه\u200Cتى ده\u200Cنگ");
+inline const QString kSlider1Tip = QStringLiteral("خيرايى ده نگ");
+inline const QString kSlider3Tip = QStringLiteral("نيشاندانى به\u200Cشيك يا هه\u200Cموو له\u200Cو ووشه\u200Cى كه مبه\u200Cستته");
+inline const QString kLabel1 = QStringLiteral("ژماره\u200Cى زياد كراو   = ");
+inline const QString kLabel = QStringLiteral("ژماره\u200Cى ووشه\u200Cكان  = ");
+// Caption of a check box that is on, and off.
+inline const QString kYes = QStringLiteral("به\u200Cلى");
+inline const QString kNo = QStringLiteral("نه\u200Cخير");
+inline const QString kNothingTyped = QStringLiteral(" .......  هيچ ووشه\u200Cيه\u200Cكت نه\u200Cنووسيوه  .......");
+// Voice list items 1 to 18 are this followed by the voice's number.
+inline const QString kVoicePrefix = QStringLiteral(" ده\u200Cنگى - ");
+
+inline QList<InterfaceText> All()
+{
+    return {
+        {"window title", DictionaryName()},   {"window title, tail", kCaptionTail},
+        {"Text tooltip", kTextTip},           {"Command1", kCommand1},
+        {"Command1 tooltip", kCommand1Tip},   {"Command3", kCommand3},
+        {"Command3 tooltip", kCommand3Tip},   {"Command6", kCommand6},
+        {"Command6 tooltip", kCommand6Tip},   {"Command7", kCommand7},
+        {"Command7 tooltip", kCommand7Tip},   {"Command2", kCommand2},
+        {"Command2 tooltip", kCommand2Tip},   {"Text4 tooltip", kText4Tip},
+        {"Text1 tooltip", kText1Tip},         {"Check2 tooltip", kCheck2Tip},
+        {"Check1 tooltip", kCheck1Tip},       {"Combo1 tooltip", kCombo1Tip},
+        {"Combo4 tooltip", kCombo4Tip},       {"Slider1 tooltip", kSlider1Tip},
+        {"Slider3 tooltip", kSlider3Tip},     {"Label1", kLabel1},
+        {"Label", kLabel},                    {"check box on", kYes},
+        {"check box off", kNo},               {"nothing typed", kNothingTyped},
+        {"voice list item", kVoicePrefix},
+    };
+}
+
+}  // namespace Varin2Text
