@@ -320,12 +320,16 @@ void Varin2::Label3_Change()
 
 void Varin2::Text2_Change()
 {
-    // The current entry's English text changed: the place where it is spoken.
+    PronounceCurrentWord();
 }
 
 void Varin2::DataGrid1_Click()
 {
-    // A click on the grid: the place where the current entry is spoken again.
+    PronounceCurrentWord();
+}
+
+void Varin2::PronounceCurrentWord()
+{
 }
 
 void Varin2::Timer2_Timer()

@@ -66,6 +66,9 @@ public:
     void DataGrid1_Click();
     void Timer2_Timer();
 
+    // Speaks the current entry's English text (Text2).
+    void PronounceCurrentWord();
+
 protected:
     void Form_Load() override;
 
