@@ -120,6 +120,14 @@ void Varin1::Form_Load()
     setWidth(kLoadWidth);
     SFlash1->setMovie(QCoreApplication::applicationDirPath() + QStringLiteral("/Data/By.swf"));
     Skin1.ApplySkin(this);
+    // The skin's light ground would show as seams beside the pictures; this
+    // window wears the navy of its pictures instead, and its buttons show
+    // when they cannot be used (during the animations). Polished first: a
+    // second sheet set before that is ignored.
+    ensurePolished();
+    setStyleSheet(styleSheet()
+                  + QStringLiteral("#Varin1 { background: #0d2645; }"
+                                   " QPushButton:disabled { color: #8c9cae; background: #dfe6ed; }"));
     Tim->setInterval(1000);
 }
 
