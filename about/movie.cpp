@@ -2,7 +2,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QMovie>
+#include <algorithm>
 
 QString AnimationFileFor(const QString& movieFile)
 {
@@ -36,10 +38,23 @@ void MoviePlayer::setMovie(const QString& movieFile)
     }
     player_ = player;
     player_->setCacheMode(QMovie::CacheAll);
+    // Scaled as the movie was: to cover the whole box, keeping its shape, cut
+    // evenly where it overflows.
+    const QSize frame = QImageReader(animation).read().size();
+    if (!frame.isEmpty() && !size().isEmpty()) {
+        const double cover = std::max(static_cast<double>(width()) / frame.width(),
+                                      static_cast<double>(height()) / frame.height());
+        if (cover != 1.0)
+            player_->setScaledSize(frame * cover);
+    }
     QLabel::setMovie(player_);
     // A GIF that says "loop forever" does so; one that says otherwise is
-    // restarted, as the movie's looping setting asks.
-    connect(player_, &QMovie::finished, player_, &QMovie::start);
+    // started again, as the movie's looping setting asks, once it has played
+    // through. One whose frames cannot be read stops and shows the background.
+    connect(player_, &QMovie::finished, player_, [player] {
+        if (player->currentFrameNumber() > 0 && player->lastError() == QImageReader::UnknownError)
+            QMetaObject::invokeMethod(player, &QMovie::start, Qt::QueuedConnection);
+    });
     player_->start();
 }
 

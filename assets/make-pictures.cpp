@@ -209,6 +209,23 @@ void Sun(QPainter& p, QPointF c, double inner, double outer, double turn, double
     p.drawEllipse(c, inner, inner);
 }
 
+// A rounded navy panel with a sheen on its upper half and a gold edge;
+// waves across it unless `waves` is negative.
+void NavyPanel(QPainter& p, const QRectF& box, double radius, double edge, double waves)
+{
+    QPainterPath panel;
+    panel.addRoundedRect(box, radius, radius);
+    p.fillPath(panel, NavyGradient(box.top(), box.bottom(), true));
+    if (waves >= 0)
+        Waves(p, box, 5, 28, waves);
+    QLinearGradient sheen(0, box.top(), 0, box.center().y());
+    sheen.setColorAt(0, QColor(255, 255, 255, 42));
+    sheen.setColorAt(1, QColor(255, 255, 255, 0));
+    p.fillPath(panel, sheen);
+    p.setPen(QPen(kGold, edge));
+    p.drawPath(panel);
+}
+
 QImage Background()
 {
     QImage img = Canvas(438, 548);
@@ -254,16 +271,7 @@ QImage Upper()
     QImage img = Canvas(328, 117);
     QPainter p(&img);
     Prepare(p);
-    QPainterPath panel;
-    panel.addRoundedRect(QRectF(1, 1, 326, 115), 12, 12);
-    p.fillPath(panel, NavyGradient(0, 117, true));
-    Waves(p, QRectF(1, 1, 326, 115), 5, 28, 4.1);
-    QLinearGradient sheen(0, 0, 0, 60);
-    sheen.setColorAt(0, QColor(255, 255, 255, 40));
-    sheen.setColorAt(1, QColor(255, 255, 255, 0));
-    p.fillPath(panel, sheen);
-    p.setPen(QPen(kGold, 1.5));
-    p.drawPath(panel);
+    NavyPanel(p, QRectF(1, 1, 326, 115), 12, 1.5, 4.1);
     p.setPen(QPen(QColor(kGold.red(), kGold.green(), kGold.blue(), 100), 0.8));
     p.drawRoundedRect(QRectF(5, 5, 318, 107), 9, 9);
 
@@ -308,15 +316,7 @@ QImage Lower()
     QImage img = Canvas(220, 48);
     QPainter p(&img);
     Prepare(p);
-    QPainterPath pill;
-    pill.addRoundedRect(QRectF(1, 1, 218, 46), 10, 10);
-    p.fillPath(pill, NavyGradient(0, 48, true));
-    QLinearGradient sheen(0, 0, 0, 24);
-    sheen.setColorAt(0, QColor(255, 255, 255, 45));
-    sheen.setColorAt(1, QColor(255, 255, 255, 0));
-    p.fillPath(pill, sheen);
-    p.setPen(QPen(kGold, 1.3));
-    p.drawPath(pill);
+    NavyPanel(p, QRectF(1, 1, 218, 46), 10, 1.3, -1);
     Sun(p, QPointF(26, 24), 7, 15, -90, 0.5);
     GradientText(p, QRectF(48, -1, 164, 28), Qt::AlignRight | Qt::AlignAbsolute | Qt::AlignVCenter, Kurdish(15.5, QFont::Bold),
                  QStringLiteral("وەشانی ٢٫٥  ·  ٢٠١٠"), GoldGradient(4, 24));
