@@ -1,5 +1,8 @@
 #include "movie.h"
 
+#include "runtime/paths.h"
+
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
@@ -28,7 +31,13 @@ void MoviePlayer::setMovie(const QString& movieFile)
         delete player_;
         player_ = nullptr;
     }
-    const QString animation = AnimationFileFor(movieFile);
+    QString animation = AnimationFileFor(movieFile);
+    if (!QFileInfo(animation).isFile()) {
+        // An installed program keeps its files under share/varin, not beside itself.
+        const QString relative = QDir(QCoreApplication::applicationDirPath()).relativeFilePath(animation);
+        if (!relative.startsWith(QLatin1String("..")) && !QDir::isAbsolutePath(relative))
+            animation = ShippedFile(relative);
+    }
     if (!QFileInfo(animation).isFile())
         return;
     auto* player = new QMovie(animation, QByteArray(), this);

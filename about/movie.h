@@ -1,7 +1,7 @@
 // The movie's place on the about window. No Flash player exists here, so the
 // player plays an animated picture of our own that lies beside the movie file
-// under the same name (Data/By.swf -> Data/By.gif), transparently over the
-// background and looping. When there is none, nothing is drawn and the
+// under the same name (Data/By.swf -> Data/By.gif; an installed program has
+// it under share/varin/Data), transparently over the background and looping. When there is none, nothing is drawn and the
 // background shows; nothing is reported, as nothing ever checked the file.
 #pragma once
 
