@@ -11,8 +11,7 @@
 const char* const WordStore::kPassword = "731pomad731";
 
 struct WordStore::Row {
-    qint64 rowid = 0;
-    Entry entry;
+    Entry entry;                 // entry.Id is the rowid
     QString folded[2];       // English, Kurdish, as the look-up compares them
     bool isNull[2] = {false, false};
     bool deleted = false;
@@ -142,6 +141,8 @@ std::shared_ptr<WordStore::Table> WordStore::Read(const QString& path)
                          QStringLiteral("not a word database of this program (wrong key or damaged file)"));
     // Two copies of the program may run; a write waits for the other's rather than failing at once.
     sqlite3_busy_timeout(db, 2000);
+    // A word the user added must survive a crash or power cut right after the notice.
+    sqlite3_exec(db, "PRAGMA synchronous = FULL;", nullptr, nullptr, nullptr);
     sqlite3_create_function(db, "like", 2, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, LikeFunction, nullptr,
                             nullptr);
 
@@ -151,7 +152,7 @@ std::shared_ptr<WordStore::Table> WordStore::Read(const QString& path)
         throw StoreError(StoreError::NoWordTable, QStringLiteral("the file holds no word table"));
     while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
         Row r;
-        r.rowid = sqlite3_column_int64(st.stmt, 0);
+        r.entry.Id = sqlite3_column_int64(st.stmt, 0);
         r.entry.English = ColumnText(st.stmt, 1, &r.isNull[0]);
         r.entry.Kurdish = ColumnText(st.stmt, 2, &r.isNull[1]);
         r.entry.Note = ColumnText(st.stmt, 3);
@@ -171,6 +172,8 @@ void WordStore::Adopt(std::shared_ptr<Table> table)
     path_ = table->path;
     db_ = std::move(table->db);
     rows_ = std::move(table->rows);
+    readRows_ = rows_.size();
+    addedIds_.clear();
     StartIndexing();
     QueryAll();
 }
@@ -184,6 +187,8 @@ void WordStore::Open(const QString& path)
     result_.clear();
     pos_ = -1;
     rows_.clear();
+    readRows_ = 0;
+    addedIds_.clear();
     index_[0].reset();
     index_[1].reset();
     path_ = path;
@@ -196,11 +201,24 @@ void WordStore::Require(bool ok, const char* what) const
         throw StoreError(StoreError::NoCurrentEntry, QString::fromLatin1(what));
 }
 
+// The rows read at open are in rowid order. SQLite may give a new row the
+// rowid of a deleted one that was the last, so the rows added since are
+// found through a map of their own, and a dead row never answers.
+int WordStore::RowOfId(qint64 id) const
+{
+    if (const auto added = addedIds_.find(id); added != addedIds_.end())
+        return added->second;
+    const auto end = rows_.begin() + readRows_;
+    const auto it = std::lower_bound(rows_.begin(), end, id, [](const Row& r, qint64 v) { return r.entry.Id < v; });
+    return it != end && it->entry.Id == id && !it->deleted ? static_cast<int>(it - rows_.begin()) : -1;
+}
+
 void WordStore::SetResult(std::vector<int> rows)
 {
     pending_.reset();
     result_ = std::move(rows);
     pos_ = result_.empty() ? -1 : 0;
+    gap_ = false;
     emit ResultChanged();
     emit CurrentChanged();
 }
@@ -239,11 +257,9 @@ std::vector<int> WordStore::EvaluateSql(const LookupQuery& query)
                         SQLITE_TRANSIENT);
     std::vector<int> out;
     while (sqlite3_step(st.stmt) == SQLITE_ROW) {
-        const qint64 rowid = sqlite3_column_int64(st.stmt, 0);
-        const auto it = std::lower_bound(rows_.begin(), rows_.end(), rowid,
-                                         [](const Row& r, qint64 id) { return r.rowid < id; });
-        if (it != rows_.end() && it->rowid == rowid)
-            out.push_back(static_cast<int>(it - rows_.begin()));
+        const int row = RowOfId(sqlite3_column_int64(st.stmt, 0));
+        if (row >= 0)
+            out.push_back(row);
     }
     std::sort(out.begin(), out.end());
     return out;
@@ -440,6 +456,7 @@ void WordStore::MoveFirst()
     CommitPending();
     Require(!result_.empty(), "no entry to move to");
     pos_ = 0;
+    gap_ = false;
     emit CurrentChanged();
 }
 
@@ -448,6 +465,7 @@ void WordStore::MoveLast()
     CommitPending();
     Require(!result_.empty(), "no entry to move to");
     pos_ = RowCount() - 1;
+    gap_ = false;
     emit CurrentChanged();
 }
 
@@ -455,7 +473,10 @@ void WordStore::MoveNext()
 {
     CommitPending();
     Require(!AtEOF(), "already after the last entry");
-    ++pos_;
+    if (gap_)
+        gap_ = false;   // the entry that followed the deleted one stands at pos_
+    else
+        ++pos_;
     emit CurrentChanged();
 }
 
@@ -463,6 +484,7 @@ void WordStore::MovePrevious()
 {
     CommitPending();
     Require(!AtBOF(), "already before the first entry");
+    gap_ = false;
     --pos_;
     emit CurrentChanged();
 }
@@ -471,25 +493,26 @@ void WordStore::MoveTo(int row)
 {
     CommitPending();
     Require(row >= 0 && row < RowCount(), "no such entry");
-    if (pos_ == row)
+    if (pos_ == row && !gap_)
         return;
     pos_ = row;
+    gap_ = false;
     emit CurrentChanged();
 }
 
 bool WordStore::AtBOF() const
 {
-    return result_.empty() || pos_ < 0;
+    return result_.empty() || (!gap_ && pos_ < 0);
 }
 
 bool WordStore::AtEOF() const
 {
-    return result_.empty() || pos_ >= RowCount();
+    return result_.empty() || (!gap_ && pos_ >= RowCount());
 }
 
 int WordStore::Position() const
 {
-    return pending_ || AtBOF() || AtEOF() ? -1 : pos_;
+    return pending_ || gap_ || AtBOF() || AtEOF() ? -1 : pos_;
 }
 
 WordStore::Entry WordStore::Current() const
@@ -497,9 +520,7 @@ WordStore::Entry WordStore::Current() const
     if (pending_)
         return *pending_;
     const int p = Position();
-    if (p < 0 || rows_[result_[p]].deleted)
-        return {};
-    return rows_[result_[p]].entry;
+    return p < 0 ? Entry{} : rows_[result_[p]].entry;
 }
 
 WordStore::Entry WordStore::At(int row) const
@@ -531,9 +552,17 @@ void WordStore::Update()
 {
     if (!pending_)
         return;
-    if (!db_)
-        throw StoreError(StoreError::WriteFailed, QStringLiteral("no word table is open"));
     const Entry e = *pending_;
+    const auto fail = [this](const QString& message) {
+        // Not kept pending: every later move would fail on it again. A move
+        // in resume-next mode swallows the throw, so the signal tells.
+        pending_.reset();
+        emit CurrentChanged();
+        emit WriteFailed(message);
+        throw StoreError(StoreError::WriteFailed, message);
+    };
+    if (!db_)
+        fail(QStringLiteral("no word table is open"));
     Statement st;
     const QString sql = QStringLiteral("INSERT INTO Data (English, \"كوردى\", Note) VALUES (?1, ?2, ?3)");
     sqlite3_prepare16_v2(db_->db, sql.utf16(), -1, &st.stmt, nullptr);
@@ -546,27 +575,49 @@ void WordStore::Update()
     bind(1, e.English);
     bind(2, e.Kurdish);
     bind(3, e.Note);
-    if (!st.stmt || sqlite3_step(st.stmt) != SQLITE_DONE) {
-        // Not kept pending: every later move would fail on it again. The
-        // caller hears of the failure and can tell the user.
-        pending_.reset();
-        emit CurrentChanged();
-        throw StoreError(StoreError::WriteFailed, QString::fromUtf8(sqlite3_errmsg(db_->db)));
-    }
+    // One statement in autocommit: in the file whole, or not at all.
+    if (!st.stmt || sqlite3_step(st.stmt) != SQLITE_DONE)
+        fail(QString::fromUtf8(sqlite3_errmsg(db_->db)));
 
     WaitForIndexes();
     Row r;
-    r.rowid = sqlite3_last_insert_rowid(db_->db);
     r.entry = e;
+    r.entry.Id = sqlite3_last_insert_rowid(db_->db);
     r.isNull[0] = e.English.isEmpty();
     r.isNull[1] = e.Kurdish.isEmpty();
     r.folded[0] = FoldForMatch(e.English);
     r.folded[1] = FoldForMatch(e.Kurdish);
+    addedIds_[r.entry.Id] = static_cast<int>(rows_.size());
     rows_.push_back(std::move(r));
     StartIndexing();
     pending_.reset();
     result_.push_back(static_cast<int>(rows_.size()) - 1);
     pos_ = RowCount() - 1;
+    gap_ = false;
+    emit ResultChanged();
+    emit CurrentChanged();
+}
+
+void WordStore::RemoveRow(int row)
+{
+    WaitForIndexes();
+    rows_[row].deleted = true;
+    if (const auto added = addedIds_.find(rows_[row].entry.Id); added != addedIds_.end() && added->second == row)
+        addedIds_.erase(added);
+    StartIndexing();
+    const auto it = std::find(result_.begin(), result_.end(), row);
+    if (it != result_.end()) {
+        const int k = static_cast<int>(it - result_.begin());
+        result_.erase(it);
+        if (k == pos_ && !gap_)
+            gap_ = true;     // in the deleted entry's place until the next move
+        else if (k < pos_)
+            --pos_;
+        if (result_.empty()) {
+            pos_ = -1;
+            gap_ = false;
+        }
+    }
     emit ResultChanged();
     emit CurrentChanged();
 }
@@ -574,15 +625,58 @@ void WordStore::Update()
 void WordStore::Delete()
 {
     const int p = Position();
-    Require(p >= 0 && !rows_[result_[p]].deleted, "no current entry to delete");
-    Row& row = rows_[result_[p]];
+    Require(p >= 0, "no current entry to delete");
     Statement st;
     sqlite3_prepare_v2(db_->db, "DELETE FROM Data WHERE rowid = ?1", -1, &st.stmt, nullptr);
-    sqlite3_bind_int64(st.stmt, 1, row.rowid);
+    sqlite3_bind_int64(st.stmt, 1, rows_[result_[p]].entry.Id);
     if (!st.stmt || sqlite3_step(st.stmt) != SQLITE_DONE)
         throw StoreError(StoreError::WriteFailed, QString::fromUtf8(sqlite3_errmsg(db_->db)));
-    WaitForIndexes();
-    row.deleted = true;
-    StartIndexing();
-    emit CurrentChanged();
+    RemoveRow(result_[p]);
+}
+
+WordStore::DeleteOutcome WordStore::DeleteUserEntry(qint64 id)
+{
+    if (!db_)
+        throw StoreError(StoreError::WriteFailed, QStringLiteral("no word table is open"));
+    sqlite3* db = db_->db;
+    const auto failed = [db] { return StoreError(StoreError::WriteFailed, QString::fromUtf8(sqlite3_errmsg(db))); };
+    // IMMEDIATE: no other copy can change the row between the test of its
+    // Note and the delete.
+    if (sqlite3_exec(db, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw failed();
+    DeleteOutcome outcome = DeleteOutcome::Deleted;
+    try {
+        Statement look;
+        if (sqlite3_prepare_v2(db, "SELECT Note FROM Data WHERE rowid = ?1", -1, &look.stmt, nullptr) != SQLITE_OK)
+            throw failed();
+        sqlite3_bind_int64(look.stmt, 1, id);
+        const int rc = sqlite3_step(look.stmt);
+        if (rc == SQLITE_DONE)
+            outcome = DeleteOutcome::Gone;
+        else if (rc != SQLITE_ROW)
+            throw failed();
+        else if (sqlite3_column_type(look.stmt, 0) != SQLITE_NULL && sqlite3_column_bytes(look.stmt, 0) > 0)
+            outcome = DeleteOutcome::BuiltIn;
+        if (outcome == DeleteOutcome::Deleted) {
+            Statement del;
+            sqlite3_prepare_v2(db, "DELETE FROM Data WHERE rowid = ?1", -1, &del.stmt, nullptr);
+            sqlite3_bind_int64(del.stmt, 1, id);
+            if (!del.stmt || sqlite3_step(del.stmt) != SQLITE_DONE)
+                throw failed();
+        }
+        if (sqlite3_exec(db, outcome == DeleteOutcome::Deleted ? "COMMIT;" : "ROLLBACK;", nullptr, nullptr,
+                         nullptr)
+            != SQLITE_OK)
+            throw failed();
+    } catch (...) {
+        sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
+        throw;
+    }
+    if (outcome != DeleteOutcome::BuiltIn) {
+        // Gone from the file (another copy deleted it): gone from here too.
+        const int row = RowOfId(id);
+        if (row >= 0)
+            RemoveRow(row);
+    }
+    return outcome;
 }

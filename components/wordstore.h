@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QString>
 #include <future>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -35,7 +36,9 @@ class WordStore : public QObject {
 public:
     struct Entry {
         QString English, Kurdish, Note;
+        qint64 Id = 0;   // the row's identity in the file; 0 for no entry or one not yet added
     };
+    enum class DeleteOutcome { Deleted, Gone, BuiltIn };
     enum class Field { English, Kurdish, Note };
 
     static const char* const kPassword;
@@ -76,10 +79,28 @@ public:
     Entry Current() const;                // empty fields when there is none
     Entry At(int row) const;
 
+    // A new entry is pending from AddNew until Update or a move commits it.
+    // The commit is one INSERT, on disk before the call returns; when it
+    // fails, the file is as it was, the pending entry is dropped, WriteFailed
+    // is emitted (a move that commits may run where its throw goes unheard)
+    // and StoreError(WriteFailed) is thrown.
     void AddNew();
     void SetField(Field field, const QString& value);  // on the pending new entry
     void Update();
+
+    // Removes the current entry from the file, the result and the counts.
+    // The cursor then stands in the entry's place, on no entry: MovePrevious
+    // goes to the entry that stood before it (BOF when it was the first),
+    // MoveNext to the one that followed it (EOF when it was the last).
     void Delete();
+
+    // Deletes the entry with this identity only if it is still in the file
+    // and its Note there is empty, checked and deleted in one transaction:
+    // the entry a window shows may have left the result under it. Gone: no
+    // such entry (it also leaves the result); BuiltIn: a Note, nothing
+    // deleted. The cursor stays on its entry; on the deleted one it behaves
+    // as after Delete. Throws StoreError(WriteFailed) when the file refuses.
+    DeleteOutcome DeleteUserEntry(qint64 id);
 
     // false: every query runs as SQL on the file, row by row. The indexed way
     // must give exactly the same results; tests compare the two.
@@ -88,6 +109,7 @@ public:
 signals:
     void ResultChanged();
     void CurrentChanged();
+    void WriteFailed(const QString& message);   // a pending add could not be committed
 
 private:
     struct Row;
@@ -103,14 +125,19 @@ private:
     void StartIndexing();
     void WaitForIndexes();
     void CommitPending();
+    void RemoveRow(int row);
+    int RowOfId(qint64 id) const;
     void Require(bool ok, const char* what) const;
 
     struct Sqlite;
     std::unique_ptr<Sqlite> db_;
     QString path_;
     std::vector<Row> rows_;
+    size_t readRows_ = 0;                // rows_ read at open, in rowid order
+    std::map<qint64, int> addedIds_;     // rows added since, by rowid
     std::vector<int> result_;
     int pos_ = -1;                       // -1 before the first, size() after the last
+    bool gap_ = false;                   // in the place of a deleted entry, before result_[pos_]
     std::unique_ptr<Entry> pending_;
     std::unique_ptr<ColumnIndex> index_[2];
     bool indexed_ = true;
