@@ -18,7 +18,17 @@ struct WordStore::Row {
 
 struct WordStore::Sqlite {
     sqlite3* db = nullptr;
-    ~Sqlite() { sqlite3_close(db); }
+    bool writeAhead = false;
+    ~Sqlite()
+    {
+        // Back to a single file when no other copy has it open: the file is
+        // whole by itself between runs. Never wait for the other copy here.
+        if (writeAhead) {
+            sqlite3_busy_timeout(db, 0);
+            sqlite3_exec(db, "PRAGMA journal_mode = DELETE;", nullptr, nullptr, nullptr);
+        }
+        sqlite3_close(db);
+    }
 };
 
 namespace {
@@ -123,7 +133,17 @@ std::shared_ptr<WordStore::Table> WordStore::Read(const QString& path)
                          QStringLiteral("not a word database of this program (wrong key or damaged file)"));
     // Two copies of the program may run; a write waits for the other's rather than failing at once.
     sqlite3_busy_timeout(db, 2000);
-    // A word the user added must survive a crash or power cut right after the notice.
+    // A word the user added must survive a crash or power cut right after the
+    // notice: every commit is synced. While the program runs, commits go to a
+    // write-ahead log beside the file, one sync each instead of the rollback
+    // journal's several, so an add or delete is on disk in a few ms.
+    if (!sqlite3_db_readonly(db, "main")) {
+        Statement mode;
+        if (sqlite3_prepare_v2(db, "PRAGMA journal_mode = WAL;", -1, &mode.stmt, nullptr) == SQLITE_OK
+            && sqlite3_step(mode.stmt) == SQLITE_ROW)
+            table->db->writeAhead =
+                qstrcmp(reinterpret_cast<const char*>(sqlite3_column_text(mode.stmt, 0)), "wal") == 0;
+    }
     sqlite3_exec(db, "PRAGMA synchronous = FULL;", nullptr, nullptr, nullptr);
     sqlite3_create_function(db, "like", 2, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, LikeFunction, nullptr,
                             nullptr);

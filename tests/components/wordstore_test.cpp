@@ -192,6 +192,8 @@ private slots:
             alongside.Open(folder.DatabasePath());
             QCOMPARE(Englishes(alongside), QStringList({"apple", "cat", "don't", "egg"}));
         }
+        // Closed, the file is whole by itself again: no log left beside it.
+        QVERIFY(!QFile::exists(folder.DatabasePath() + "-wal"));
         WordStore reopened;
         reopened.Open(folder.DatabasePath());
         QCOMPARE(Englishes(reopened), QStringList({"apple", "cat", "don't", "egg"}));
