@@ -1,12 +1,12 @@
 // The word table behind the dictionary window, with the one cursor that every
 // window works on. The file is an encrypted SQLite (SQLCipher) database; the
-// table is held in memory as well, with indexes that answer the look-up's
-// LIKE patterns without a full scan. Writes go to the file first and are
-// committed before the call returns.
+// table is held in memory as well, with an index a column (wordindex.h) that
+// answers the look-up's LIKE patterns without a full scan and follows every
+// add and delete. Writes go to the file first and are on disk before the
+// call returns.
 #pragma once
 
 #include "runtime/runtime.h"
-
 #include "wordindex.h"
 
 #include <QObject>
