@@ -1,6 +1,7 @@
 #include "wordstore.h"
 
 #include "textmatch.h"
+#include "wordfile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -80,10 +81,7 @@ const char* const kColumnName[2] = {"English", "\"كوردى\""};
 
 QString WordStore::ResolvePath()
 {
-    const QString relative = QStringLiteral("Data/DataBase.mdb");
-    if (QFileInfo::exists(relative))
-        return QDir::current().absoluteFilePath(relative);
-    return QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(relative);
+    return WordFilePath();
 }
 
 WordStore::WordStore(QObject* parent) : QObject(parent) {}
