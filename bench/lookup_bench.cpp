@@ -3,6 +3,7 @@
 // how soon an added or deleted word shows in the look-up.
 // Run from the folder that holds Data/DataBase.mdb (build/bin), on the
 // offscreen platform:  QT_QPA_PLATFORM=offscreen ./lookup_bench
+#include "components/wordindex.h"
 #include "dictionary/lookup.h"
 #include "dictionary/varin2.h"
 #include "runtime/application.h"
@@ -108,6 +109,37 @@ void MeasureEdits(int entries, int runs)
     std::fflush(stdout);
 }
 
+// The same edits on a look-up index alone, without the file: what the store
+// adds to the disk's sync.
+void MeasureIndexEdits(const QList<Pair>& pairs, int runs)
+{
+    std::vector<QString> values;
+    for (const Pair& p : pairs)
+        values.push_back(p.english);
+    WordIndex index;
+    index.Build(values, std::vector<bool>(values.size(), true));
+    std::vector<double> addUs, removeUs;
+    QElapsedTimer t;
+    for (int i = 0; i < runs; ++i) {
+        const QString word = QStringLiteral("qedit") + QString::number(i);
+        t.start();
+        index.Add(word, true);
+        const bool found = index.Match(word).size() == 1;
+        addUs.push_back(t.nsecsElapsed() / 1e3);
+        t.start();
+        index.Remove(index.Rows() - 1);
+        const bool gone = index.Match(word).empty();
+        removeUs.push_back(t.nsecsElapsed() / 1e3);
+        if (!found || !gone)
+            std::printf("index: an edit was not reflected\n");
+    }
+    std::sort(addUs.begin(), addUs.end());
+    std::sort(removeUs.begin(), removeUs.end());
+    std::printf("index entries=%d add_us=%.0f remove_us=%.0f (median of %d)\n", static_cast<int>(pairs.size()),
+                addUs[addUs.size() / 2], removeUs[removeUs.size() / 2], runs);
+    std::fflush(stdout);
+}
+
 void Run(int entries, const QList<Pair>& pairs, int runs)
 {
     DataFolder folder(pairs);   // its own Data/DataBase.mdb, as the working directory
@@ -130,6 +162,7 @@ void Run(int entries, const QList<Pair>& pairs, int runs)
     }
     MeasureEdits(entries, 21);
     forms().Unload();
+    MeasureIndexEdits(pairs, 21);
 }
 
 }  // namespace
