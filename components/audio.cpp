@@ -1,0 +1,277 @@
+#include "audio.h"
+
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioSink>
+#include <QByteArray>
+#include <QMediaDevices>
+#include <QMutex>
+#include <QThread>
+#include <QTimer>
+#include <atomic>
+#include <vector>
+
+namespace {
+
+// What a stream and the audio thread share. The samples wait here until the
+// sink has room for them.
+struct Line {
+    int rate = 22050;
+    mutable QMutex mutex;
+    QByteArray waiting;          // written, not yet handed to the sink
+    std::atomic<int> inSink{0};  // bytes the sink holds, as last seen
+    std::atomic<bool> dead{false};
+    // Audio thread only.
+    QAudioSink* sink = nullptr;
+    QIODevice* io = nullptr;
+    bool held = false;
+    bool closed = false;
+};
+
+// Lives on the audio thread: finds the device, keeps the sinks and feeds them
+// every few milliseconds while anything waits.
+class Hub : public QObject {
+public:
+    Hub() : pump_(this)
+    {
+        pump_.setInterval(10);
+        connect(&pump_, &QTimer::timeout, this, &Hub::Pump);
+    }
+    ~Hub() override
+    {
+        for (auto& line : lines_)
+            delete line->sink;
+        for (QAudioSink* s : idle_)
+            delete s;
+    }
+
+    void Probe()
+    {
+        device_ = QMediaDevices::defaultAudioOutput();
+        hasDevice_ = !device_.isNull();
+        missing = !hasDevice_;
+    }
+    std::atomic<bool> missing{false};   // read from any thread
+
+    void Add(const std::shared_ptr<Line>& line) { lines_.push_back(line); Pump(); }
+
+    void Kick()
+    {
+        if (!pump_.isActive())
+            pump_.start();
+        Pump();
+    }
+
+    void Discard(const std::shared_ptr<Line>& line)
+    {
+        if (line->sink && line->sink->state() != QAudio::StoppedState)
+            line->sink->reset();   // disconnects the stream: silent at once
+        line->io = nullptr;
+        line->inSink = 0;
+    }
+
+    void Hold(const std::shared_ptr<Line>& line, bool held)
+    {
+        line->held = held;
+        if (!line->sink)
+            return;
+        if (held && line->sink->state() != QAudio::StoppedState)
+            line->sink->suspend();
+        else if (!held && line->sink->state() == QAudio::SuspendedState)
+            line->sink->resume();
+        Pump();
+    }
+
+    void Close(const std::shared_ptr<Line>& line)
+    {
+        line->closed = true;
+        if (line->sink) {
+            if (line->sink->state() != QAudio::StoppedState)
+                line->sink->reset();
+            // Kept for the next voice: opening a sink costs the sound server a round trip.
+            if (line->sink->error() == QAudio::NoError && idle_.size() < 4 && rateOf_(line->sink) == line->rate)
+                idle_.push_back(line->sink);
+            else
+                delete line->sink;
+            line->sink = nullptr;
+        }
+        std::erase(lines_, line);
+    }
+
+private:
+    static int rateOf_(const QAudioSink* s) { return s->format().sampleRate(); }
+
+    QAudioSink* TakeSink(int rate)
+    {
+        for (auto it = idle_.begin(); it != idle_.end(); ++it)
+            if (rateOf_(*it) == rate) {
+                QAudioSink* s = *it;
+                idle_.erase(it);
+                return s;
+            }
+        QAudioFormat format;
+        format.setSampleRate(rate);
+        format.setChannelCount(1);
+        format.setSampleFormat(QAudioFormat::Int16);
+        if (!device_.isFormatSupported(format))
+            return nullptr;
+        auto* s = new QAudioSink(device_, format, this);
+        s->setBufferSize(rate * 2 / 5);   // 200 ms: pause and stop are heard at once
+        return s;
+    }
+
+    void Fail(Line& line)
+    {
+        line.dead = true;
+        QMutexLocker lock(&line.mutex);
+        line.waiting.clear();
+    }
+
+    void Pump()
+    {
+        bool busy = false;
+        for (auto& ref : lines_) {
+            Line& line = *ref;
+            if (line.dead || line.closed)
+                continue;
+            QMutexLocker lock(&line.mutex);
+            if (line.waiting.isEmpty() || line.held) {
+                if (line.sink && !line.held)
+                    line.inSink = int(line.sink->bufferSize() - line.sink->bytesFree());
+                continue;
+            }
+            lock.unlock();
+            if (!hasDevice_) {
+                Fail(line);
+                continue;
+            }
+            if (!line.sink && !(line.sink = TakeSink(line.rate))) {
+                Fail(line);
+                continue;
+            }
+            if (line.sink->state() == QAudio::StoppedState) {
+                line.io = line.sink->start();
+                if (!line.io || line.sink->error() == QAudio::OpenError || line.sink->error() == QAudio::FatalError) {
+                    Fail(line);
+                    continue;
+                }
+            }
+            if (line.sink->error() == QAudio::FatalError || line.sink->error() == QAudio::IOError) {
+                Fail(line);
+                continue;
+            }
+            lock.relock();
+            const qsizetype room = line.sink->bytesFree() & ~qsizetype(1);
+            const qsizetype n = std::min<qsizetype>(room, line.waiting.size());
+            if (n > 0) {
+                const qint64 written = line.io->write(line.waiting.constData(), n);
+                if (written > 0)
+                    line.waiting.remove(0, written & ~qint64(1));
+            }
+            line.inSink = int(line.sink->bufferSize() - line.sink->bytesFree());
+            busy = busy || !line.waiting.isEmpty();
+        }
+        if (!busy)
+            pump_.stop();
+    }
+
+    QAudioDevice device_;
+    bool hasDevice_ = false;
+    QTimer pump_;
+    std::vector<std::shared_ptr<Line>> lines_;
+    std::vector<QAudioSink*> idle_;
+};
+
+class SpeakerStream : public AudioStream {
+public:
+    SpeakerStream(Hub* hub, std::shared_ptr<Line> line) : hub_(hub), line_(std::move(line))
+    {
+        QMetaObject::invokeMethod(hub_, [hub = hub_, line = line_] { hub->Add(line); });
+    }
+    ~SpeakerStream() override
+    {
+        {
+            QMutexLocker lock(&line_->mutex);
+            line_->waiting.clear();
+        }
+        QMetaObject::invokeMethod(hub_, [hub = hub_, line = line_] { hub->Close(line); });
+    }
+    void Write(const qint16* samples, int count) override
+    {
+        if (line_->dead || count <= 0)
+            return;
+        bool wasEmpty;
+        {
+            QMutexLocker lock(&line_->mutex);
+            wasEmpty = line_->waiting.isEmpty();
+            line_->waiting.append(reinterpret_cast<const char*>(samples), qsizetype(count) * 2);
+        }
+        if (wasEmpty)
+            QMetaObject::invokeMethod(hub_, [hub = hub_] { hub->Kick(); });
+    }
+    int QueuedMs() const override
+    {
+        if (line_->dead)
+            return 0;
+        QMutexLocker lock(&line_->mutex);
+        const qint64 bytes = line_->waiting.size() + line_->inSink;
+        return int(bytes * 1000 / (2 * qint64(line_->rate)));
+    }
+    void Discard() override
+    {
+        {
+            QMutexLocker lock(&line_->mutex);
+            line_->waiting.clear();
+            line_->inSink = 0;
+        }
+        QMetaObject::invokeMethod(hub_, [hub = hub_, line = line_] { hub->Discard(line); });
+    }
+    void Hold(bool held) override
+    {
+        QMetaObject::invokeMethod(hub_, [hub = hub_, line = line_, held] { hub->Hold(line, held); });
+    }
+
+private:
+    Hub* hub_;
+    std::shared_ptr<Line> line_;
+};
+
+class SpeakerOutput : public AudioOutput {
+public:
+    SpeakerOutput()
+    {
+        thread_.setObjectName(QStringLiteral("speech audio"));
+        hub_ = new Hub;
+        hub_->moveToThread(&thread_);
+        thread_.start();
+        // Asking the sound server for its device can take a while; never on a window's thread.
+        QMetaObject::invokeMethod(hub_, [hub = hub_] { hub->Probe(); });
+    }
+    ~SpeakerOutput() override
+    {
+        // The hub and its sinks end on their own thread, before it stops.
+        QMetaObject::invokeMethod(hub_, [hub = hub_] { delete hub; }, Qt::BlockingQueuedConnection);
+        thread_.quit();
+        thread_.wait();
+    }
+    std::unique_ptr<AudioStream> Open(int sampleRate) override
+    {
+        // Once the device is known to be missing, nothing is made to play.
+        if (hub_->missing)
+            return nullptr;
+        auto line = std::make_shared<Line>();
+        line->rate = sampleRate;
+        return std::make_unique<SpeakerStream>(hub_, std::move(line));
+    }
+
+private:
+    QThread thread_;
+    Hub* hub_;
+};
+
+}  // namespace
+
+std::shared_ptr<AudioOutput> MakeSpeakerOutput()
+{
+    return std::make_shared<SpeakerOutput>();
+}
