@@ -88,7 +88,7 @@ public:
 
     void Wake()
     {
-        std::lock_guard lock(m_);
+        { std::lock_guard lock(m_); }   // the thread is either waiting or will look again
         cv_.notify_all();
     }
 
@@ -124,6 +124,8 @@ private:
     static int Callback(short* wav, int count, espeak_EVENT*)
     {
         Synthesizer& s = Get();
+        if (!s.current_)
+            return 0;   // the warm-up: heard by no one
         Channel& ch = *s.current_;
         std::lock_guard lock(ch.m);
         if (ch.closed || ch.generation != s.currentGeneration_)
@@ -145,6 +147,10 @@ private:
             return false;
         sampleRate_ = espeak_ng_GetSampleRate();
         espeak_SetSynthCallback(&Synthesizer::Callback);
+        // The first word would otherwise wait for the default voice to load.
+        voiceName_ = EspeakVoiceName(7);
+        espeak_SetVoiceByName(voiceName_.c_str());
+        espeak_Synth("a", 2, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
         return sampleRate_ > 0;
     }
 
@@ -167,11 +173,18 @@ private:
         EspeakVoice voice;
     };
 
+    enum class Next {
+        kJob,     // a piece to synthesise
+        kAgain,   // look again at once
+        kLater,   // some are far enough ahead: look again in a moment
+        kIdle,    // nothing to do until woken
+    };
+
     // Under m_: the next piece to synthesise, from the channel that has least
-    // left to play; none when all are idle, held or far enough ahead.
-    bool NextJob(Job& job, bool& throttled)
+    // left to play.
+    Next NextJob(Job& job)
     {
-        throttled = false;
+        bool throttled = false;
         std::erase_if(channels_, [](const std::weak_ptr<Channel>& w) { return w.expired(); });
         std::shared_ptr<Channel> pick;
         int least = INT_MAX;
@@ -197,11 +210,11 @@ private:
             }
         }
         if (!pick)
-            return false;
+            return throttled ? Next::kLater : Next::kIdle;
         std::lock_guard lock(pick->m);
         if (!pick->stream && !(pick->stream = pick->output->Open(sampleRate_))) {
             pick->queue.clear();   // nothing to play on: silence
-            return false;
+            return Next::kAgain;
         }
         Utterance& u = pick->queue.front();
         const qsizetype end = PieceEnd(u.text, u.pos);
@@ -212,7 +225,7 @@ private:
         u.pos = end;
         if (u.pos >= u.text.size())
             pick->queue.pop_front();
-        return true;
+        return Next::kJob;
     }
 
     void Synthesise(const Job& job)
@@ -226,6 +239,7 @@ private:
         espeak_SetParameter(espeakRATE, job.voice.wpm, 0);
         espeak_SetParameter(espeakVOLUME, job.voice.volume, 0);
         espeak_SetParameter(espeakPITCH, job.voice.pitch, 0);
+        espeak_SetParameter(espeakRANGE, job.voice.range, 0);
         current_ = job.channel.get();
         currentGeneration_ = job.generation;
         espeak_Synth(job.text.constData(), size_t(job.text.size()) + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8,
@@ -241,13 +255,13 @@ private:
         idle_.notify_all();
         while (!quit_) {
             Job job;
-            bool throttled = false;
-            if (!NextJob(job, throttled)) {
+            const Next next = NextJob(job);
+            if (next == Next::kAgain)
+                continue;
+            if (next != Next::kJob) {
                 busy_ = false;
                 idle_.notify_all();
-                if (quit_)
-                    break;
-                if (throttled)
+                if (next == Next::kLater)
                     cv_.wait_for(lock, std::chrono::milliseconds(20));
                 else
                     cv_.wait(lock);
@@ -284,7 +298,7 @@ std::shared_ptr<Channel> NewChannel(const std::shared_ptr<AudioOutput>& output)
 
 void Enqueue(Channel& ch, const QString& text, const EspeakVoice& voice)
 {
-    if (text.trimmed().isEmpty())
+    if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); }))
         return;   // nothing to say
     {
         std::lock_guard lock(ch.m);
@@ -316,7 +330,7 @@ public:
     // Speech is always asynchronous: no window waits for a voice to finish.
     void Speak(const QString& text, int) override
     {
-        Enqueue(*ch_, text, {EspeakVoiceName(0), EspeakRateWpm(rate_), volume_, 50});
+        Enqueue(*ch_, text, EspeakVoiceOf(0, EspeakRateWpm(rate_), volume_, 50));
     }
 
 private:
@@ -334,7 +348,7 @@ public:
     ~Shared() override { Close(*ch_); }
     void Speak(const QString& text) override
     {
-        Enqueue(*ch_, text, {EspeakVoiceName(voice_), EspeakSpeedWpm(speed_), 100, EspeakPitch(pitch_)});
+        Enqueue(*ch_, text, EspeakVoiceOf(voice_, EspeakSpeedWpm(speed_), 100, EspeakPitch(pitch_)));
     }
     void SetPitch(int pitch) override { pitch_ = pitch; }
     void SetSpeed(int speed) override { speed_ = speed; }
@@ -385,18 +399,37 @@ private:
     int voice_ = 7, pitch_ = 204, speed_ = 140;
 };
 
+namespace {
+
+struct Style {
+    const char* name;   // language, then variant
+    int pitchShift;     // added to the chosen pitch, on eSpeak NG's 0 to 100
+    int range;
+};
+
+// Eighteen voices a listener tells apart: eSpeak NG's male, female and
+// special variants over four English accents, each with a pitch and a lilt of
+// its own (a shift of 10 is about a tenth higher or lower).
+const Style kStyles[] = {
+    {"en-us", 0, 50},                                                      // engine A
+    {"en+m1", -16, 40},  {"en-gb-x-rp+m2", 14, 60}, {"en+m3", 0, 70},     {"en-029+m4", -8, 80},
+    {"en+m5", 24, 50},   {"en-gb-scotland+m6", 6, 35}, {"en-us+m3", 0, 50}, {"en+m7", -24, 45},
+    {"en+f1", -12, 55},  {"en-us+f2", 4, 40},       {"en+f3", -4, 75},     {"en-gb-scotland+f4", 12, 60},
+    {"en+f5", 20, 85},   {"en+croak", 10, 30},      {"en-us+klatt", -4, 65}, {"en+whisper", 0, 50},
+    {"en+m8", 18, 90},   {"en+Storm", -10, 20},
+};
+
+}  // namespace
+
+EspeakVoice EspeakVoiceOf(int item, int wpm, int volume, int pitch)
+{
+    const Style& style = kStyles[std::clamp(item, 0, 18)];
+    return {style.name, wpm, volume, std::clamp(pitch + style.pitchShift, 0, 100), style.range};
+}
+
 std::string EspeakVoiceName(int item)
 {
-    // Eighteen voices a listener tells apart: eSpeak NG's male, female and
-    // special variants, spread over four English accents.
-    static const char* const kVoices[] = {
-        "en-us",                                                           // engine A
-        "en+m1",          "en-gb-x-rp+m2", "en+m3",      "en-029+m4", "en+m5",
-        "en-gb-scotland+m6", "en-us+m3",   "en+m7",      "en+f1",     "en-us+f2",
-        "en+f3",          "en-gb-scotland+f4", "en+f5",  "en+croak",  "en-us+klatt",
-        "en+whisper",     "en+m8",         "en+Storm",
-    };
-    return kVoices[std::clamp(item, 0, 18)];
+    return kStyles[std::clamp(item, 0, 18)].name;
 }
 
 int EspeakRateWpm(int rate)

@@ -17,10 +17,13 @@ struct EspeakVoice {
     int wpm = 175;      // words a minute, 80 to 450
     int volume = 100;   // 0 to 200, 100 being the voice's own loudness
     int pitch = 50;     // 0 to 100, 50 being the voice's own pitch
+    int range = 50;     // 0 (monotone) to 100: how far the pitch moves
 };
 
 // The voices behind the voice list: item 0 is engine A's voice, items 1 to 18
-// engine B's.
+// engine B's. `pitch` is on eSpeak NG's 0 to 100; each voice speaks it a
+// little higher or lower, the way voices differ.
+EspeakVoice EspeakVoiceOf(int item, int wpm, int volume, int pitch);
 std::string EspeakVoiceName(int item);
 
 // Engine A's rate, -10 to 10, in words a minute.

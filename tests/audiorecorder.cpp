@@ -33,11 +33,13 @@ private:
 
 std::unique_ptr<AudioStream> RecordingAudio::Open(int sampleRate)
 {
-    if (!device)
+    QMutexLocker lock(&mutex_);
+    if (!device || refuse > 0) {
+        --refuse;
         return nullptr;
+    }
     auto s = std::make_shared<Stream>();
     s->rate = sampleRate;
-    QMutexLocker lock(&mutex_);
     streams_.push_back(s);
     return std::make_unique<RecordedStream>(*this, s);
 }

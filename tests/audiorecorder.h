@@ -24,8 +24,10 @@ public:
 
     std::unique_ptr<AudioStream> Open(int sampleRate) override;
 
-    // When false, there is no device: Open gives nothing.
+    // When false, there is no device: Open gives nothing. Otherwise the first
+    // `refuse` calls give nothing, as a sink that fails to start.
     bool device = true;
+    int refuse = 0;
 
     int StreamCount() const;
     Stream At(int index) const;     // a copy
