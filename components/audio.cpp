@@ -9,6 +9,7 @@
 #include <QThread>
 #include <QTimer>
 #include <atomic>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -26,6 +27,7 @@ struct Line {
     QIODevice* io = nullptr;
     bool held = false;
     bool closed = false;
+    bool fresh = false;   // started, nothing written yet
 };
 
 // Lives on the audio thread: finds the device, keeps the sinks and feeds them
@@ -39,10 +41,14 @@ public:
     }
     ~Hub() override
     {
-        for (auto& line : lines_)
-            delete line->sink;
-        for (QAudioSink* s : idle_)
-            delete s;
+        // A sink's destructor runs the event loop: nothing queued for the hub
+        // may act on it while it goes.
+        dying_ = true;
+        for (auto& line : std::exchange(lines_, {}))
+            if (QAudioSink* sink = std::exchange(line->sink, nullptr)) {
+                sink->stop();
+                delete sink;
+            }
     }
 
     void Probe()
@@ -53,10 +59,18 @@ public:
     }
     std::atomic<bool> missing{false};   // read from any thread
 
-    void Add(const std::shared_ptr<Line>& line) { lines_.push_back(line); Pump(); }
+    void Add(const std::shared_ptr<Line>& line)
+    {
+        if (dying_)
+            return;
+        lines_.push_back(line);
+        Pump();
+    }
 
     void Kick()
     {
+        if (dying_)
+            return;
         if (!pump_.isActive())
             pump_.start();
         Pump();
@@ -64,8 +78,14 @@ public:
 
     void Discard(const std::shared_ptr<Line>& line)
     {
-        if (line->sink && line->sink->state() != QAudio::StoppedState)
-            line->sink->reset();   // disconnects the stream: silent at once
+        // A sink is never started twice: a restarted one asks the sound server
+        // for the buffer it was given last time, shorter each time. Stopping
+        // disconnects its stream, so it falls silent at once; it is deleted
+        // later, because its destructor runs the event loop.
+        if (QAudioSink* sink = std::exchange(line->sink, nullptr)) {
+            sink->stop();
+            sink->deleteLater();
+        }
         line->io = nullptr;
         line->inSink = 0;
     }
@@ -85,39 +105,20 @@ public:
     void Close(const std::shared_ptr<Line>& line)
     {
         line->closed = true;
-        if (line->sink) {
-            if (line->sink->state() != QAudio::StoppedState)
-                line->sink->reset();
-            // Kept for the next voice: opening a sink costs the sound server a round trip.
-            if (line->sink->error() == QAudio::NoError && idle_.size() < 4 && rateOf_(line->sink) == line->rate)
-                idle_.push_back(line->sink);
-            else
-                delete line->sink;
-            line->sink = nullptr;
-        }
+        Discard(line);
         std::erase(lines_, line);
     }
 
 private:
-    static int rateOf_(const QAudioSink* s) { return s->format().sampleRate(); }
-
-    QAudioSink* TakeSink(int rate)
+    QAudioSink* NewSink(int rate)
     {
-        for (auto it = idle_.begin(); it != idle_.end(); ++it)
-            if (rateOf_(*it) == rate) {
-                QAudioSink* s = *it;
-                idle_.erase(it);
-                return s;
-            }
         QAudioFormat format;
         format.setSampleRate(rate);
         format.setChannelCount(1);
         format.setSampleFormat(QAudioFormat::Int16);
         if (!device_.isFormatSupported(format))
             return nullptr;
-        auto* s = new QAudioSink(device_, format, this);
-        s->setBufferSize(rate * 2 / 5);   // 200 ms: pause and stop are heard at once
-        return s;
+        return new QAudioSink(device_, format);
     }
 
     void Fail(Line& line)
@@ -129,6 +130,8 @@ private:
 
     void Pump()
     {
+        if (dying_)
+            return;
         bool busy = false;
         for (auto& ref : lines_) {
             Line& line = *ref;
@@ -145,12 +148,13 @@ private:
                 Fail(line);
                 continue;
             }
-            if (!line.sink && !(line.sink = TakeSink(line.rate))) {
+            if (!line.sink && !(line.sink = NewSink(line.rate))) {
                 Fail(line);
                 continue;
             }
             if (line.sink->state() == QAudio::StoppedState) {
                 line.io = line.sink->start();
+                line.fresh = true;
                 if (!line.io || line.sink->error() == QAudio::OpenError || line.sink->error() == QAudio::FatalError) {
                     Fail(line);
                     continue;
@@ -163,23 +167,35 @@ private:
             lock.relock();
             const qsizetype room = line.sink->bytesFree() & ~qsizetype(1);
             const qsizetype n = std::min<qsizetype>(room, line.waiting.size());
+            const bool starting = line.fresh || line.sink->state() == QAudio::IdleState;
             if (n > 0) {
                 const qint64 written = line.io->write(line.waiting.constData(), n);
-                if (written > 0)
-                    line.waiting.remove(0, written & ~qint64(1));
+                if (written > 0) {
+                    line.waiting.remove(0, written);
+                    if (starting) {
+                        // The sound server holds a new or starved stream back
+                        // until its buffer is full; a word must not wait for
+                        // that. Resuming a stream starts it at once.
+                        line.sink->suspend();
+                        line.sink->resume();
+                        line.fresh = false;
+                    }
+                }
             }
             line.inSink = int(line.sink->bufferSize() - line.sink->bytesFree());
             busy = busy || !line.waiting.isEmpty();
         }
         if (!busy)
             pump_.stop();
+        else if (!pump_.isActive())
+            pump_.start();
     }
 
     QAudioDevice device_;
     bool hasDevice_ = false;
+    bool dying_ = false;
     QTimer pump_;
     std::vector<std::shared_ptr<Line>> lines_;
-    std::vector<QAudioSink*> idle_;
 };
 
 class SpeakerStream : public AudioStream {
