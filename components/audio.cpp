@@ -20,6 +20,7 @@ struct Line {
     int rate = 22050;
     mutable QMutex mutex;
     QByteArray waiting;          // written, not yet handed to the sink
+    quint64 epoch = 0;           // counts discards
     std::atomic<int> inSink{0};  // bytes the sink holds, as last seen
     std::atomic<bool> dead{false};
     // Audio thread only.
@@ -138,52 +139,52 @@ private:
             if (line.dead || line.closed)
                 continue;
             QMutexLocker lock(&line.mutex);
-            if (line.waiting.isEmpty() || line.held) {
-                if (line.sink && !line.held)
+            const bool empty = line.waiting.isEmpty();
+            lock.unlock();
+            if (empty || line.held) {
+                if (line.io && !line.held)
                     line.inSink = int(line.sink->bufferSize() - line.sink->bytesFree());
                 continue;
             }
-            lock.unlock();
-            if (!hasDevice_) {
+            if (!hasDevice_ || (!line.sink && !(line.sink = NewSink(line.rate)))) {
                 Fail(line);
                 continue;
             }
-            if (!line.sink && !(line.sink = NewSink(line.rate))) {
-                Fail(line);
-                continue;
-            }
-            if (line.sink->state() == QAudio::StoppedState) {
+            if (!line.io) {
                 line.io = line.sink->start();
                 line.fresh = true;
-                if (!line.io || line.sink->error() == QAudio::OpenError || line.sink->error() == QAudio::FatalError) {
+                if (!line.io) {
                     Fail(line);
                     continue;
                 }
             }
-            if (line.sink->error() == QAudio::FatalError || line.sink->error() == QAudio::IOError) {
+            if (line.sink->error() == QAudio::FatalError || line.sink->error() == QAudio::IOError
+                || line.sink->error() == QAudio::OpenError) {
                 Fail(line);
                 continue;
             }
+            // The sink is fed without holding the line: the synthesis thread
+            // never waits for the sound server.
             lock.relock();
-            const qsizetype room = line.sink->bytesFree() & ~qsizetype(1);
-            const qsizetype n = std::min<qsizetype>(room, line.waiting.size());
+            const QByteArray piece = line.waiting.left(line.sink->bytesFree() & ~qsizetype(1));
+            const quint64 epoch = line.epoch;
+            lock.unlock();
             const bool starting = line.fresh || line.sink->state() == QAudio::IdleState;
-            if (n > 0) {
-                const qint64 written = line.io->write(line.waiting.constData(), n);
-                if (written > 0) {
-                    line.waiting.remove(0, written);
-                    if (starting) {
-                        // The sound server holds a new or starved stream back
-                        // until its buffer is full; a word must not wait for
-                        // that. Resuming a stream starts it at once.
-                        line.sink->suspend();
-                        line.sink->resume();
-                        line.fresh = false;
-                    }
-                }
+            const qint64 written = piece.isEmpty() ? 0 : line.io->write(piece);
+            lock.relock();
+            if (written > 0 && line.epoch == epoch)
+                line.waiting.remove(0, written);
+            busy = busy || !line.waiting.isEmpty();
+            lock.unlock();
+            if (written > 0 && starting) {
+                // The sound server holds a new or starved stream back until
+                // its buffer is full; a word must not wait for that. Resuming
+                // a stream starts it at once.
+                line.sink->suspend();
+                line.sink->resume();
+                line.fresh = false;
             }
             line.inSink = int(line.sink->bufferSize() - line.sink->bytesFree());
-            busy = busy || !line.waiting.isEmpty();
         }
         if (!busy)
             pump_.stop();
@@ -238,6 +239,7 @@ public:
         {
             QMutexLocker lock(&line_->mutex);
             line_->waiting.clear();
+            ++line_->epoch;
             line_->inSink = 0;
         }
         QMetaObject::invokeMethod(hub_, [hub = hub_, line = line_] { hub->Discard(line); });
