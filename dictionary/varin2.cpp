@@ -259,7 +259,7 @@ void Varin2::Form_Load()
         [] {},                               // 1. restore the first saved choices
         [this] { FillPitchLists(); },        // 2. loads the reader, hidden
         [] {},                               // 3. restore list index and check boxes
-        [this] { spt = Speech().NewVoice(); },
+        [this] { spt = Speech().NewVoice(); },   // 4. the voice object
         [this] { Skin1.ApplySkin(this); },   // 5. skin
         [this] { FillVoiceLists(); },
         [] {},                               // 7. restore voice and speed
