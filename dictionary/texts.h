@@ -36,6 +36,12 @@ inline const QString kNothingTyped = QStringLiteral(" .......  هيچ ووشه\u
 // Voice list items 1 to 18 are this followed by the voice's number.
 inline const QString kVoicePrefix = QStringLiteral(" ده\u200Cنگى - ");
 
+// The choices could not be saved at the close: %1 the file, %2 what went wrong.
+inline const QString kSaveFailed = QStringLiteral(
+    "هەڵبژاردنەکانت پاشەکەوت نەکران؛ فایلە کۆنەکە وەک خۆی ماوەتەوە:\n%1\nفەرهەنگەکە دادەخرێت.\n\n"
+    "Your choices could not be saved; the previous settings file is unchanged:\n%1\n%2\n"
+    "The dictionary now closes.");
+
 inline QList<InterfaceText> All()
 {
     return {
@@ -52,7 +58,7 @@ inline QList<InterfaceText> All()
         {"Slider3 tooltip", kSlider3Tip},     {"Label1", kLabel1},
         {"Label", kLabel},                    {"check box on", kYes},
         {"check box off", kNo},               {"nothing typed", kNothingTyped},
-        {"voice list item", kVoicePrefix},
+        {"voice list item", kVoicePrefix},   {"choices not saved", kSaveFailed},
     };
 }
 
