@@ -38,8 +38,8 @@ inline const QString kVoicePrefix = QStringLiteral(" ده\u200Cنگى - ");
 
 // The choices could not be saved at the close: %1 the file, %2 what went wrong.
 inline const QString kSaveFailed = QStringLiteral(
-    "هەڵبژاردنەکانت پاشەکەوت نەکران؛ فایلە کۆنەکە وەک خۆی ماوەتەوە:\n%1\nفەرهەنگەکە دادەخرێت.\n\n"
-    "Your choices could not be saved; the previous settings file is unchanged:\n%1\n%2\n"
+    "هەڵبژاردنەکانت پاشەکەوت نەکران؛ هیچ شتێک لە فایلەکەدا نەگۆڕا:\n%1\nفەرهەنگەکە دادەخرێت.\n\n"
+    "Your choices could not be saved; nothing in the settings file was changed:\n%1\n%2\n"
     "The dictionary now closes.");
 
 inline QList<InterfaceText> All()
