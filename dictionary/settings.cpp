@@ -139,11 +139,17 @@ void SetCheck(QCheckBox* box, const QString& stored)
     box->setChecked(*v == 1);
 }
 
+// A list's handler runs on the user's pick (activated), not on every change of
+// its index, so a restored choice raises that notification itself, as a pick
+// would; an unchanged index raises nothing.
 void SetListIndex(QComboBox* list, std::optional<int> index)
 {
     if (!index || *index >= list->count())
         throw RuntimeError(QStringLiteral("no such list item"));
+    if (list->currentIndex() == *index)
+        return;
     list->setCurrentIndex(*index);
+    emit list->activated(*index);
 }
 
 void SetSliderValue(QSlider* slider, std::optional<int> value)
