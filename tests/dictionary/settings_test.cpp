@@ -211,6 +211,32 @@ private slots:
         QCOMPARE(w.Text2->text(), QStringLiteral("cat"));
     }
 
+    // What the search field holds comes back as it was, less its outer spaces.
+    void searchTextRoundTrip_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("outer spaces") << "  cat " << "cat";
+        QTest::newRow("only spaces are trimmed") << "\tcat\t" << "\tcat\t";
+        QTest::newRow("kurdish") << " سەگ " << "سەگ";
+        QTest::newRow("comma is not a list") << "a,b" << "a,b";
+        QTest::newRow("ini's own characters") << "x=y;z \"q\" [S] \\" << "x=y;z \"q\" [S] \\";
+        QTest::newRow("only spaces") << "   " << "";
+    }
+    void searchTextRoundTrip()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        Varin2& w = forms().Varin2();
+        w.Text->setText(typed);
+        w.SaveWindowSettings();
+        QCOMPARE(ReadSetting(QStringLiteral("Text")), stored);
+        forms().Unload();
+        Varin2& again = forms().Varin2();
+        HandOver(again);
+        QCOMPARE(again.Text->text(), stored);
+    }
+
     void closingTwiceSavesOnce()
     {
         Varin2& w = forms().Varin2();
