@@ -65,6 +65,7 @@ public:
     void Label3_Change();
     void Text2_Change();
     void DataGrid1_Click();
+    void Command2_Click();
     void Timer2_Timer();
     // Typed characters (mapped) and keys of the search field; the clipboard capture.
     QString Text_KeyPress(const QString& typed);
