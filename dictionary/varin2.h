@@ -65,6 +65,8 @@ public:
     void Text2_Change();
     void DataGrid1_Click();
     void Timer2_Timer();
+    void Command6_Click();   // opens the add-word window (editing/varin4.cpp)
+    void Command7_Click();   // opens the delete-word window (editing/varin5.cpp)
 
     // Speaks the current entry's English text (Text2).
     void PronounceCurrentWord();
@@ -82,4 +84,5 @@ private:
     QString storePath_;
     std::future<std::shared_ptr<WordStore::Table>> storeReading_;
     bool followingCursor_ = false;
+    bool fillingBoundFields_ = false;   // the cursor, not a window, writes Text2/Text3/Text5
 };
