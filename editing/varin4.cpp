@@ -1,66 +1,31 @@
 #include "varin4.h"
 
 #include "addrules.h"
-#include "modal.h"
+#include "editwindow.h"
 #include "texts.h"
 #include "dictionary/varin2.h"
 #include "startup/module1.h"
 
-#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
-
-constexpr int kWidth = 9105;
-
-QLabel* MakeLabel(QWidget* parent, const QString& text, Qt::Alignment align)
-{
-    auto* l = new QLabel(text, parent);
-    l->setFont(KurdishFont(8.25));
-    l->setAlignment(align | Qt::AlignAbsolute | Qt::AlignVCenter);   // Kurdish text would flip a plain right
-    return l;
-}
-
-QLineEdit* MakeField(QWidget* parent, int top)
-{
-    auto* f = new QLineEdit(parent);
-    f->setFont(KurdishFont(8.25));
-    PlaceTwips(f, 120, top, kWidth - 240, 375);
-    return f;
-}
-
-QPushButton* MakeButton(QWidget* parent, const QString& caption, const QString& tip, int left)
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setToolTip(tip);
-    b->setFont(KurdishFont(8.25, true));
-    b->setAutoDefault(false);
-    PlaceTwips(b, left, 1860, 1215, 420);
-    return b;
-}
-
-}  // namespace
-
-Varin4::Varin4() : Form(nullptr, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                                     | Qt::WindowCloseButtonHint)
+Varin4::Varin4()
 {
     setObjectName(QStringLiteral("Varin4"));
     setWindowTitle(Varin4Text::kCaption);
-    setFixedSize(Twips(kWidth), Twips(2460));
 
-    SkinLabel1 = MakeLabel(this, Varin4Text::kSkinLabel1, Qt::AlignLeft);
-    SkinLabel3 = MakeLabel(this, Varin4Text::kSkinLabel3, Qt::AlignRight);
-    PlaceLabelPair(SkinLabel1, SkinLabel3, 120, kWidth);
-    Text1 = MakeField(this, 405);
+    SkinLabel1 = MakeEditLabel(this, Varin4Text::kSkinLabel1, Qt::AlignLeft);
+    SkinLabel3 = MakeEditLabel(this, Varin4Text::kSkinLabel3, Qt::AlignRight);
+    PlaceLabelPair(SkinLabel1, SkinLabel3, 120, kEditWindowWidth);
+    Text1 = MakeEditField(this, 405, false);
     Text1->setLayoutDirection(Qt::RightToLeft);   // Kurdish is typed from the right
-    SkinLabel2 = MakeLabel(this, Varin4Text::kSkinLabel2, Qt::AlignLeft);
-    SkinLabel4 = MakeLabel(this, Varin4Text::kSkinLabel4, Qt::AlignRight);
-    PlaceLabelPair(SkinLabel2, SkinLabel4, 900, kWidth);
-    Text2 = MakeField(this, 1185);
-    Command1 = MakeButton(this, EditingText::kClose, EditingText::kCloseTip, 120);
-    Command2 = MakeButton(this, Varin4Text::kCommand2, Varin4Text::kCommand2, kWidth - 120 - 1215);
+    SkinLabel2 = MakeEditLabel(this, Varin4Text::kSkinLabel2, Qt::AlignLeft);
+    SkinLabel4 = MakeEditLabel(this, Varin4Text::kSkinLabel4, Qt::AlignRight);
+    PlaceLabelPair(SkinLabel2, SkinLabel4, 900, kEditWindowWidth);
+    Text2 = MakeEditField(this, 1185, false);
+    Command1 = MakeEditButton(this, EditingText::kClose, EditingText::kCloseTip, 120, 1215);
+    Command2 = MakeEditButton(this, Varin4Text::kCommand2, Varin4Text::kCommand2, kEditWindowWidth - 120 - 1215, 1215);
     setTabOrder(Text1, Text2);
     setTabOrder(Text2, Command1);
     setTabOrder(Command1, Command2);
@@ -87,22 +52,6 @@ Varin4::Varin4() : Form(nullptr, Qt::Window | Qt::MSWindowsFixedSizeDialogHint |
 void Varin4::Form_Load()
 {
     ResumeNext({[this] { Skin1.ApplySkin(this); }});
-}
-
-void Varin4::closeEvent(QCloseEvent* event)
-{
-    bool cancel = false;
-    Form_QueryUnload(cancel);
-    if (cancel)
-        event->ignore();
-    else
-        event->accept();
-}
-
-void Varin4::Form_QueryUnload(bool& cancel)
-{
-    // Only the close button and Escape hide the window.
-    cancel = true;
 }
 
 void Varin4::Command2_Click()

@@ -3,14 +3,14 @@
 // window's word store and fills it through that window's bound fields.
 #pragma once
 
-#include "runtime/forms.h"
+#include "editwindow.h"
 #include "runtime/runtime.h"
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
-class Varin4 : public Form {
+class Varin4 : public EditWindow {
     Q_OBJECT
 public:
     Varin4();
@@ -27,11 +27,9 @@ public:
     void Command2_Click();
     void Command1_Click();
     void Timer1_Timer();
-    void Form_QueryUnload(bool& cancel);
 
 protected:
     void Form_Load() override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     void AddFailed(const QString& reason);

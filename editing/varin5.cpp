@@ -1,80 +1,50 @@
 #include "varin5.h"
 
-#include "modal.h"
+#include "editwindow.h"
 #include "texts.h"
 #include "dictionary/varin2.h"
 #include "startup/module1.h"
 
-#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 namespace {
 
-constexpr int kWidth = 9105;
-
-QLabel* MakeLabel(QWidget* parent, const QString& text, Qt::Alignment align)
-{
-    auto* l = new QLabel(text, parent);
-    l->setFont(KurdishFont(8.25));
-    l->setAlignment(align | Qt::AlignAbsolute | Qt::AlignVCenter);   // Kurdish text would flip a plain right
-    return l;
-}
-
-QLineEdit* MakeField(QWidget* parent, int top)
-{
-    auto* f = new QLineEdit(parent);
-    f->setFont(KurdishFont(8.25, true));
-    // The fields show the entry the delete acts on; typing would only make
-    // them disagree with it.
-    f->setReadOnly(true);
-    PlaceTwips(f, 120, top, kWidth - 240, 375);
-    return f;
-}
-
-QPushButton* MakeButton(QWidget* parent, const QString& caption, const QString& tip, int left, int width)
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setToolTip(tip);
-    b->setFont(KurdishFont(8.25, true));
-    b->setAutoDefault(false);
-    PlaceTwips(b, left, 1860, width, 420);
-    return b;
-}
-
 WordStore& Store() { return *forms().Varin2().Data1; }
 
 }  // namespace
 
-Varin5::Varin5() : Form(nullptr, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                                     | Qt::WindowCloseButtonHint)
+Varin5::Varin5()
 {
     setObjectName(QStringLiteral("Varin5"));
     setWindowTitle(Varin5Text::kCaption);
-    setFixedSize(Twips(kWidth), Twips(2460));
 
-    SkinLabel1 = MakeLabel(this, Varin5Text::kSkinLabel1, Qt::AlignLeft);
-    SkinLabel3 = MakeLabel(this, Varin5Text::kSkinLabel3, Qt::AlignRight);
-    PlaceLabelPair(SkinLabel1, SkinLabel3, 120, kWidth);
-    Text1 = MakeField(this, 405);
+    SkinLabel1 = MakeEditLabel(this, Varin5Text::kSkinLabel1, Qt::AlignLeft);
+    SkinLabel3 = MakeEditLabel(this, Varin5Text::kSkinLabel3, Qt::AlignRight);
+    PlaceLabelPair(SkinLabel1, SkinLabel3, 120, kEditWindowWidth);
+    // The fields show the entry the delete acts on; typing would only make
+    // them disagree with it.
+    Text1 = MakeEditField(this, 405, true);
+    Text1->setReadOnly(true);
     Text1->setLayoutDirection(Qt::RightToLeft);
-    SkinLabel2 = MakeLabel(this, Varin5Text::kSkinLabel2, Qt::AlignLeft);
-    SkinLabel4 = MakeLabel(this, Varin5Text::kSkinLabel4, Qt::AlignRight);
-    PlaceLabelPair(SkinLabel2, SkinLabel4, 900, kWidth);
-    Text2 = MakeField(this, 1185);
+    SkinLabel2 = MakeEditLabel(this, Varin5Text::kSkinLabel2, Qt::AlignLeft);
+    SkinLabel4 = MakeEditLabel(this, Varin5Text::kSkinLabel4, Qt::AlignRight);
+    PlaceLabelPair(SkinLabel2, SkinLabel4, 900, kEditWindowWidth);
+    Text2 = MakeEditField(this, 1185, true);
+    Text2->setReadOnly(true);
     Text3 = new QLineEdit(this);
     Text3->hide();
 
     // The button row: close at the left; at the right the four moves, then delete.
-    Command1 = MakeButton(this, EditingText::kClose, EditingText::kCloseTip, 120, 1215);
-    const int deleteLeft = kWidth - 120 - 1215;
-    Command2 = MakeButton(this, Varin5Text::kCommand2, Varin5Text::kCommand2, deleteLeft, 1215);
+    Command1 = MakeEditButton(this, EditingText::kClose, EditingText::kCloseTip, 120, 1215);
+    const int deleteLeft = kEditWindowWidth - 120 - 1215;
+    Command2 = MakeEditButton(this, Varin5Text::kCommand2, Varin5Text::kCommand2, deleteLeft, 1215);
     const int squares = deleteLeft - 120 - 4 * 420;
-    Command5 = MakeButton(this, QStringLiteral("<<"), Varin5Text::kCommand5Tip, squares, 420);
-    Command4 = MakeButton(this, QStringLiteral("<"), Varin5Text::kCommand4Tip, squares + 420, 420);
-    Command3 = MakeButton(this, QStringLiteral(">"), Varin5Text::kCommand3Tip, squares + 840, 420);
-    Command6 = MakeButton(this, QStringLiteral(">>"), Varin5Text::kCommand6Tip, squares + 1260, 420);
+    Command5 = MakeEditButton(this, QStringLiteral("<<"), Varin5Text::kCommand5Tip, squares, 420);
+    Command4 = MakeEditButton(this, QStringLiteral("<"), Varin5Text::kCommand4Tip, squares + 420, 420);
+    Command3 = MakeEditButton(this, QStringLiteral(">"), Varin5Text::kCommand3Tip, squares + 840, 420);
+    Command6 = MakeEditButton(this, QStringLiteral(">>"), Varin5Text::kCommand6Tip, squares + 1260, 420);
     setTabOrder(Text1, Text2);
     setTabOrder(Text2, Command2);
     setTabOrder(Command2, Command4);
@@ -105,22 +75,6 @@ void Varin5::Handle(const char* name, void (Varin5::*handler)())
 void Varin5::Form_Load()
 {
     Skin1.ApplySkin(this);
-}
-
-void Varin5::closeEvent(QCloseEvent* event)
-{
-    bool cancel = false;
-    Form_QueryUnload(cancel);
-    if (cancel)
-        event->ignore();
-    else
-        event->accept();
-}
-
-void Varin5::Form_QueryUnload(bool& cancel)
-{
-    // Only the close button and Escape hide the window.
-    cancel = true;
 }
 
 void Varin5::ShowCurrentEntry()
@@ -198,7 +152,8 @@ void Varin5::Command2_Click()
     // run while the window is open): delete that entry, by its identity, and
     // only if it is still there and still a user's.
     if (!shown_) {
-        UnicodeMsgBox(Varin5Text::kNothingSelected, kMbOk, EditingText::kTitle, QString(), -1);
+        // The fields still show an entry that was just deleted, or found gone.
+        UnicodeMsgBox(Varin5Text::kGone.arg(english), kMbRtlReading, EditingText::kTitle, QString(), -1);
         return;
     }
     WordStore::DeleteOutcome outcome;

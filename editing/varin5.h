@@ -4,7 +4,7 @@
 // bound fields.
 #pragma once
 
-#include "runtime/forms.h"
+#include "editwindow.h"
 #include "runtime/runtime.h"
 
 #include <QtGlobal>
@@ -13,7 +13,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-class Varin5 : public Form {
+class Varin5 : public EditWindow {
     Q_OBJECT
 public:
     Varin5();
@@ -39,14 +39,12 @@ public:
     void Command4_Click();
     void Command1_Click();
     void Timer2_Timer();
-    void Form_QueryUnload(bool& cancel);
 
     // Copies the dictionary window's current entry into the fields.
     void ShowCurrentEntry();
 
 protected:
     void Form_Load() override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     void Handle(const char* name, void (Varin5::*handler)());

@@ -11,7 +11,7 @@
 //     holds the database's write lock, as another program writing it would,
 //     prints "locked" and waits until it is killed.
 #include "dictionary/varin2.h"
-#include "editing/modal.h"
+#include "editing/editwindow.h"
 #include "editing/texts.h"
 #include "editing/varin4.h"
 #include "components/wordstore.h"

@@ -1,7 +1,7 @@
 #include "components/wordstore.h"
 #include "dictionary/varin2.h"
 #include "editing/addrules.h"
-#include "editing/modal.h"
+#include "editing/editwindow.h"
 #include "editing/texts.h"
 #include "editing/varin4.h"
 #include "editing/varin5.h"
@@ -483,6 +483,10 @@ private slots:
         QCOMPARE(w.Timer2->Interval(), 100);
         QCOMPARE(w.Text2->text(), QStringLiteral("zeta2"));   // until the tick
         QCOMPARE(GridEnglish(v2), QStringList({"zeta1", "zeta3"}));
+        QCOMPARE(v2.Data1->RowCount(), 2);
+        // A second delete before the tick finds the shown entry gone.
+        w.Command2_Click();
+        QCOMPARE(boxes_->calls.last().prompt, Varin5Text::kGone.arg("zeta2"));
         QCOMPARE(v2.Data1->RowCount(), 2);
         w.Timer2->Fire();
         QCOMPARE(w.Text2->text(), QStringLiteral("zeta1"));

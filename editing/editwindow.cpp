@@ -1,4 +1,4 @@
-#include "modal.h"
+#include "editwindow.h"
 
 #include "runtime/runtime.h"
 
@@ -6,6 +6,10 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QCloseEvent>
 #include <QPointer>
 #include <QWidget>
 
@@ -90,4 +94,52 @@ void PlaceLabelPair(QWidget* latin, QWidget* kurdish, int topTwips, int clientWi
     const int width = clientWidthTwips / 2 - 180;
     PlaceTwips(latin, 120, topTwips, width, 255);
     PlaceTwips(kurdish, clientWidthTwips - 120 - width, topTwips, width, 255);
+}
+
+EditWindow::EditWindow()
+    : Form(nullptr, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setFixedSize(Twips(kEditWindowWidth), Twips(2460));
+}
+
+void EditWindow::closeEvent(QCloseEvent* event)
+{
+    bool cancel = false;
+    Form_QueryUnload(cancel);
+    if (cancel)
+        event->ignore();
+    else
+        event->accept();
+}
+
+void EditWindow::Form_QueryUnload(bool& cancel)
+{
+    // Only the window's close button and Escape hide it.
+    cancel = true;
+}
+
+QLabel* MakeEditLabel(QWidget* parent, const QString& text, Qt::Alignment align)
+{
+    auto* l = new QLabel(text, parent);
+    l->setFont(KurdishFont(8.25));
+    l->setAlignment(align | Qt::AlignAbsolute | Qt::AlignVCenter);   // Kurdish text would flip a plain right
+    return l;
+}
+
+QLineEdit* MakeEditField(QWidget* parent, int top, bool bold)
+{
+    auto* f = new QLineEdit(parent);
+    f->setFont(KurdishFont(8.25, bold));
+    PlaceTwips(f, 120, top, kEditWindowWidth - 240, 375);
+    return f;
+}
+
+QPushButton* MakeEditButton(QWidget* parent, const QString& caption, const QString& tip, int left, int width)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setToolTip(tip);
+    b->setFont(KurdishFont(8.25, true));
+    b->setAutoDefault(false);   // Enter in a field does nothing
+    PlaceTwips(b, left, 1860, width, 420);
+    return b;
 }
