@@ -6,18 +6,22 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS = wordlist leadingnumber lookup
 JOBS ?= 2
 
-.PHONY: deps build run test bench fuzz clean
+.PHONY: deps configure build run test bench fuzz package clean
 
 deps:
 	@./tools/install-deps.sh
 
-build: deps
+configure: deps
 	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
-	@cmake --build $(BUILD_DIR) -j$(JOBS)
+
+# Everything: the programs, the tests and the benchmarks.
+build: configure
+	@cmake --build $(BUILD_DIR) -j$(JOBS) -- --no-print-directory
 
 # The program finds Data/DataBase.mdb in its working directory first, so it
 # runs from the folder where the build made the database.
-run: build
+run: configure
+	@cmake --build $(BUILD_DIR) -j$(JOBS) --target VarinDic database -- --no-print-directory
 	@cd $(BUILD_DIR)/bin && ./VarinDic
 
 # The suite runs twice: on the real build, then on a build of its own with
@@ -25,7 +29,7 @@ run: build
 test: build
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 	@cmake -S . -B $(SAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARIN_SANITIZE=ON >/dev/null
-	@cmake --build $(SAN_DIR) -j$(JOBS)
+	@cmake --build $(SAN_DIR) -j$(JOBS) -- --no-print-directory
 	@cd $(SAN_DIR) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j$(JOBS)
 
@@ -46,6 +50,11 @@ fuzz: deps
 	    -artifact_prefix=$(FUZZ_DIR)/crashes/$$t- $(FUZZ_DIR)/corpus/$$t tests/fuzz/corpus/$$t 2>&1 \
 	    | grep -E '^(#[0-9]+ +(DONE|INITED)|Done|==[0-9]+==|SUMMARY)' || true; \
 	done
+
+# The Debian package, build/varin-dictionary_<version>_<arch>.deb.
+package: configure
+	@cmake --build $(BUILD_DIR) -j$(JOBS) --target VarinDic Setup shipped_database -- --no-print-directory
+	@cd $(BUILD_DIR) && cpack -G DEB >/dev/null && ls -1 $$PWD/*.deb
 
 clean:
 	rm -rf $(BUILD_DIR) $(SAN_DIR) $(FUZZ_DIR)

@@ -1,3 +1,4 @@
+#include "runtime/application.h"
 #include "runtime/runtime.h"
 #include "testkit.h"
 
@@ -80,6 +81,29 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, number);
         QCOMPARE(LeadingNumber(text), number);
+    }
+
+    void platformChoice_data()
+    {
+        QTest::addColumn<QByteArray>("chosen");
+        QTest::addColumn<QByteArray>("x11");
+        QTest::addColumn<QByteArray>("wayland");
+        QTest::addColumn<QByteArray>("platform");
+        QTest::newRow("X only: Qt's own choice") << QByteArray() << QByteArray(":0") << QByteArray() << QByteArray();
+        QTest::newRow("Wayland with Xwayland: X") << QByteArray() << QByteArray(":0") << QByteArray("wayland-0")
+                                                 << QByteArray("xcb");
+        QTest::newRow("Wayland alone: Qt's own choice")
+            << QByteArray() << QByteArray() << QByteArray("wayland-0") << QByteArray();
+        QTest::newRow("the user's choice stands")
+            << QByteArray("wayland") << QByteArray(":0") << QByteArray("wayland-0") << QByteArray();
+    }
+    void platformChoice()
+    {
+        QFETCH(QByteArray, chosen);
+        QFETCH(QByteArray, x11);
+        QFETCH(QByteArray, wayland);
+        QFETCH(QByteArray, platform);
+        QCOMPARE(ChoosePlatform(chosen, x11, wayland), platform);
     }
 
     void timerIntervalArmsAndDisarms()
