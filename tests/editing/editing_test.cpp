@@ -264,6 +264,23 @@ private slots:
         QCOMPARE(boxes_->calls.last().prompt, Varin4Text::kAddedBefore + "pear" + Varin4Text::kAddedAfter);
     }
 
+    // The same add with the timers left to run as they would.
+    void addRunsOnItsOwnTimers()
+    {
+        Varin2& v2 = Dictionary();
+        v2.Command6_Click();
+        Varin4& w = forms().Varin4();
+        w.Text2->setText("Lime");
+        w.Text1->setText("لیمۆ");
+        w.Command2_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(boxes_->calls.size(), 2, 3000);
+        QCOMPARE(boxes_->calls[1].prompt, Varin4Text::kAddedBefore + "lime" + Varin4Text::kAddedAfter);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.Timer1->Armed(), 3000);
+        QTest::qWait(300);
+        QCOMPARE(boxes_->calls.size(), 2);   // one notice for one add
+        QCOMPARE(CountInFile(folder_->DatabasePath(), "lime"), 1);
+    }
+
     void cancelKeepsBothTexts()
     {
         Dictionary().Command6_Click();
