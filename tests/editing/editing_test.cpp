@@ -1,4 +1,5 @@
 #include "components/wordstore.h"
+#include "dictionary/texts.h"
 #include "dictionary/varin2.h"
 #include "editing/addrules.h"
 #include "editing/editwindow.h"
@@ -14,6 +15,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
 #include <sqlite3.h>
@@ -111,7 +113,12 @@ private:
         return v2;
     }
 
+    QTemporaryDir config_;
+
 private slots:
+    // The dictionary window reads the user's settings as it loads; never this user's.
+    void initTestCase() { qputenv("XDG_CONFIG_HOME", config_.path().toUtf8()); }
+
     void init()
     {
         folder_ = new DataFolder(kWords);
