@@ -64,6 +64,7 @@ public:
     void Label3_Change();
     void Text2_Change();
     void DataGrid1_Click();
+    void Command2_Click();
     void Timer2_Timer();
     void Command6_Click();   // opens the add-word window (editing/varin4.cpp)
     void Command7_Click();   // opens the delete-word window (editing/varin5.cpp)
