@@ -2,7 +2,9 @@
 // word store's result, the entry fields, and the speech and mode choices.
 #pragma once
 
+#include "components/speech.h"
 #include "components/wordstore.h"
+#include "dictionary/settings.h"
 #include "runtime/forms.h"
 #include "runtime/runtime.h"
 
@@ -68,12 +70,33 @@ public:
     void Timer2_Timer();
     void Command6_Click();   // opens the add-word window (editing/varin4.cpp)
     void Command7_Click();   // opens the delete-word window (editing/varin5.cpp)
+    // Speech (pronounce.cpp). The list and check-box handlers also run when
+    // the load restores the saved choices.
+    void Command1_Click();
+    void Combo1_Click();
+    void Combo4_Click();
+    void Check1_Click();
+    void Check2_Click();
+    void Timer0_Timer();
+    void Timer1_Timer();
+    // Typed characters (mapped) and keys of the search field; the clipboard capture.
+    QString Text_KeyPress(const QString& typed);
+    void Text_KeyDown(int key);
+    void Timer3_Timer();
+    // Counts and saved search word; save the choices; save and end.
+    void Timer8_Timer();
+    void SaveWindowSettings();   // throws RuntimeError when the file cannot be written
+    void Command4_Click();
 
     // Speaks the current entry's English text (Text2).
     void PronounceCurrentWord();
 
+    std::unique_ptr<VoiceObject> spt;   // engine A, replaced before every use
+
 protected:
     void Form_Load() override;
+    void closeEvent(QCloseEvent* event) override;   // the frame's close is "X"
+    void showEvent(QShowEvent* event) override;     // tells of a store that did not open
 
 private:
     void BuildControls();
@@ -81,9 +104,19 @@ private:
     void FollowCursor();
     void FillPitchLists();
     void FillVoiceLists();
+    void ConnectSpeech();
+    void ConnectKeyboard();
+    void ConnectSettings();
+    void RestoreFirstChoices();
+    void RestoreListAndChecks();
+    void RestoreVoiceAndSpeed();
+    void EndProgram();
 
     QString storePath_;
     std::future<std::shared_ptr<WordStore::Table>> storeReading_;
     bool followingCursor_ = false;
     bool fillingBoundFields_ = false;   // the cursor, not a window, writes Text2/Text3/Text5
+    SavedChoices saved_;       // read at load, applied as the lists are filled
+    QString storeNotice_;      // shown once the window is
+    bool ending_ = false;
 };
