@@ -445,6 +445,37 @@ private slots:
         QCOMPARE(w.Text1->text(), QStringLiteral("x"));
     }
 
+    // Both windows' close commands empty the search field and leave the
+    // dictionary window's refresh to count the whole table again.
+    void closeCommandsRefreshTheCounts()
+    {
+        Varin2& v2 = Dictionary();
+        v2.Command6_Click();
+        Varin4& w = forms().Varin4();
+        w.Text2->setText("Kiwi");
+        w.Text1->setText("کیوی");
+        w.Command2_Click();
+        v2.Timer8->Fire();   // due first: commits the entry as it moves
+        w.Timer1->Fire();
+        QCOMPARE(boxes_->calls.last().prompt, Varin4Text::kAddedBefore + "kiwi" + Varin4Text::kAddedAfter);
+        w.Command1_Click();
+        QCOMPARE(v2.Timer8->Interval(), 100);
+        v2.Timer8->Fire();
+        QCOMPARE(v2.Text7->text(), QString::number(kWords.size() + 1));
+        QCOMPARE(v2.Label1->Caption(), Varin2Text::kLabel1 + QString::number(kWords.size() + 1 - 10002));
+
+        v2.Text->setText("kiwi");
+        v2.Command7_Click();
+        Varin5& d = forms().Varin5();
+        d.Command2_Click();
+        d.Timer2->Fire();
+        d.Command1_Click();
+        QCOMPARE(v2.Text->text(), QString());
+        v2.Timer8->Fire();
+        QCOMPARE(v2.Text7->text(), QString::number(kWords.size()));
+        QCOMPARE(v2.Label1->Caption(), Varin2Text::kLabel1 + QString::number(kWords.size() - 10002));
+    }
+
     // ---- delete-word window ----
 
     void deleteOpensOnTheCurrentEntry()
