@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTableView>
@@ -227,6 +228,19 @@ void Varin2::BuildControls()
     connect(Slider3, &QSlider::sliderReleased, this, slider);
     connect(Label3, &FormLabel::Change, this, [this] { Unguarded("Label3_Change", [this] { Label3_Change(); }); });
     connect(Text2, &QLineEdit::textChanged, this, [this] { Unguarded("Text2_Change", [this] { Text2_Change(); }); });
+    // Like bound fields, a window's write of Text2/Text3 sets the column of a
+    // pending new entry (the store ignores it when none is pending); the
+    // cursor's own writes only show the entry.
+    connect(Text2, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (!fillingBoundFields_)
+            Data1->SetField(WordStore::Field::English, text);
+    });
+    connect(Text3, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (!fillingBoundFields_)
+            Data1->SetField(WordStore::Field::Kurdish, text);
+    });
+    connect(Command6, &QPushButton::clicked, this, [this] { Unguarded("Command6_Click", [this] { Command6_Click(); }); });
+    connect(Command7, &QPushButton::clicked, this, [this] { Unguarded("Command7_Click", [this] { Command7_Click(); }); });
     ConnectKeyboard();
     ConnectSettings();
     connect(Timer2, &FormTimer::Timer, this, [this] { Unguarded("Timer2_Timer", [this] { Timer2_Timer(); }); });
@@ -316,9 +330,12 @@ void Varin2::FollowCursor()
     // The bound fields follow every query and move; Text2 last, so that its
     // change handler sees the whole entry.
     const WordStore::Entry e = Data1->Current();
-    Text3->setText(e.Kurdish);
-    Text5->setText(e.Note);
-    Text2->setText(e.English);
+    {
+        QScopedValueRollback<bool> filling(fillingBoundFields_, true);
+        Text3->setText(e.Kurdish);
+        Text5->setText(e.Note);
+        Text2->setText(e.English);
+    }
     const int row = Data1->Position();
     followingCursor_ = true;
     if (row >= 0)

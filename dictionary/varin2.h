@@ -68,6 +68,8 @@ public:
     void DataGrid1_Click();
     void Command2_Click();
     void Timer2_Timer();
+    void Command6_Click();   // opens the add-word window (editing/varin4.cpp)
+    void Command7_Click();   // opens the delete-word window (editing/varin5.cpp)
     // Speech (pronounce.cpp). The list and check-box handlers also run when
     // the load restores the saved choices.
     void Command1_Click();
@@ -113,6 +115,7 @@ private:
     QString storePath_;
     std::future<std::shared_ptr<WordStore::Table>> storeReading_;
     bool followingCursor_ = false;
+    bool fillingBoundFields_ = false;   // the cursor, not a window, writes Text2/Text3/Text5
     SavedChoices saved_;       // read at load, applied as the lists are filled
     QString storeNotice_;      // shown once the window is
     bool ending_ = false;

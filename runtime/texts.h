@@ -20,4 +20,5 @@ struct InterfaceText {
 inline const QStringList kWordsWithH = {
     QStringLiteral("فه\u200Cرهه\u200Cنگى"), QStringLiteral("فه\u200Cرهه\u200Cنكَى"), QStringLiteral("فه\u200Cرهه\u200Cنگ"),
     QStringLiteral("هه\u200Cموو"),           QStringLiteral("هيچ"),                   QStringLiteral("هينانه\u200Cوه\u200Cو"),
+    QStringLiteral("هيجت"),  QStringLiteral("هه\u200Cڵه\u200Cيه\u200Cك"), QStringLiteral("هه\u200Cيه"),
 };

@@ -3,6 +3,7 @@
 // e and nothing else changed; and no heh that spells e joins the next letter.
 #include "about/texts.h"
 #include "dictionary/texts.h"
+#include "editing/texts.h"
 #include "startup/texts.h"
 
 #include <QHash>
@@ -68,6 +69,47 @@ QList<Table> Tables()
              {"check box off", "نهخير"},
              {"nothing typed", " .......  هيچ ووشهيهكت نهنووسيوه  ......."},
              {"voice list item", " دهنگى - "},
+         }},
+        {"Varin4",
+         Varin4Text::All(),
+         {
+             {"window caption", "زياد كردنى ووشه"},
+             {"Command2", "زياد كردن"},
+             {"Command2 tooltip", "زياد كردن"},
+             {"Command1", "داخستن"},
+             {"Command1 tooltip", "دهرچوون"},
+             {"SkinLabel1", "Write a Kurdish Type in This Location"},
+             {"SkinLabel3", "لةم شويَنة نووسينى كوردى بنووسة"},
+             {"SkinLabel2", "Write a English Type in This Location"},
+             {"SkinLabel4", "لةم شويَنة نووسنى ئينگليزى بنووسة"},
+             {"question, before the word", "        .... زياد بكهم  ( "},
+             {"question, after the word", " )  ڕازى  ووشهى        "},
+             {"rejection notice", " هيجت نه نووسيوه , يان ههڵهيهك له شێوازى نووسينهكهت دا ههيه .... "},
+             {"added notice, before the word", " زياد كرا ووشهى ("},
+             {"added notice, after the word", ")"},
+             {"title", "فهرههنگى  ڤارين"},
+         }},
+        {"Varin5",
+         Varin5Text::All(),
+         {
+             {"window caption", "سرينهوهى ووشه"},
+             {"Command2", "سرينهوه"},
+             {"Command2 tooltip", "سرينهوه"},
+             {"Command5 tooltip", "دووا ووشه"},
+             {"Command4 tooltip", "بهرهو خوارتر"},
+             {"Command3 tooltip", "بهرهو سهرتر"},
+             {"Command6 tooltip", "يهکهم ووشه"},
+             {"Command1", "داخستن"},
+             {"Command1 tooltip", "دهرچوون"},
+             {"SkinLabel1", "Kurdish Word"},
+             {"SkinLabel3", "ووشةى كوردى"},
+             {"SkinLabel2", "English Word"},
+             {"SkinLabel4", "ووشةى ئينگليزى"},
+             {"nothing-selected notice", "هيچ ووشهيهكت دهستنيشان نهكردوه"},
+             {"question, before the word", "        .... بسرمهوه   ( "},
+             {"question, after the word", " )  رازى  ووشهى        "},
+             {"refusal notice", " ئهم ووشهيه ناتوانيت بسريتهوه چونكه ووشهى فهرههنگى ڤارينه .....!!!!! "},
+             {"title", "فهرههنگى  ڤارين"},
          }},
     };
 }
