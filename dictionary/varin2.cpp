@@ -219,6 +219,7 @@ void Varin2::BuildControls()
     connect(Text2, &QLineEdit::textChanged, this, [this] { Unguarded("Text2_Change", [this] { Text2_Change(); }); });
     connect(Timer1, &FormTimer::Timer, this, [this] { Timer1->setInterval(0); });
     connect(Timer2, &FormTimer::Timer, this, [this] { Unguarded("Timer2_Timer", [this] { Timer2_Timer(); }); });
+    connect(Command3, &QPushButton::clicked, this, [this] { Unguarded("Command3_Click", [this] { Command3_Click(); }); });
     connect(DataGrid1, &QTableView::clicked, this, [this] { Unguarded("DataGrid1_Click", [this] { DataGrid1_Click(); }); });
     // The grid's current row is the cursor: moving it with the mouse or keys moves the cursor.
     connect(DataGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,

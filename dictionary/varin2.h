@@ -65,6 +65,7 @@ public:
     void Text2_Change();
     void DataGrid1_Click();
     void Timer2_Timer();
+    void Command3_Click();   // opens the reader in this window's place
 
     // Speaks the current entry's English text (Text2).
     void PronounceCurrentWord();
