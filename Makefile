@@ -20,7 +20,7 @@ test: build
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 
 bench: build
-	@cd $(BUILD_DIR)/bin && QT_QPA_PLATFORM=offscreen ./lookup_bench && ./setup_bench
+	@cd $(BUILD_DIR)/bin && QT_QPA_PLATFORM=offscreen ./lookup_bench && QT_QPA_PLATFORM=offscreen ./reader_bench && ./setup_bench
 
 clean:
 	rm -rf $(BUILD_DIR)

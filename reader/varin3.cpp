@@ -6,14 +6,21 @@
 #include "texts.h"
 #include "textfile.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QPlainTextDocumentLayout>
+#include <QPointer>
 #include <QPushButton>
 #include <QSlider>
+#include <QTextDocument>
+#include <QTextOption>
+#include <QThread>
+#include <QThreadPool>
 
 namespace {
 
@@ -175,13 +182,76 @@ void Varin3::cmdopen_Click()
     });
 }
 
+namespace {
+
+// What a worker hands the window: the file's problem, or its text already
+// laid out as a document that lives on the window's thread.
+struct LoadedText {
+    TextFile file;
+    std::unique_ptr<QTextDocument> document;
+};
+
+}  // namespace
+
 void Varin3::LoadFile(const QString& path)
 {
-    const TextFile file = ReadTextFile(path);
-    if (file.problem == TextFile::None) {
-        Text1->setPlainText(file.text);
+    const int ticket = ++loadTicket_;
+    loading_ = true;
+    QPointer<Varin3> self(this);
+    QThread* const uiThread = thread();
+    // The new text takes the text box's look.
+    const QFont font = Text1->font();
+    const QTextOption option = Text1->document()->defaultTextOption();
+    // Reading, decoding and building the document of a 10 MB book takes a few
+    // hundred milliseconds: done on a worker, the window stays responsive.
+    QThreadPool::globalInstance()->start([self, ticket, path, uiThread, font, option] {
+        auto loaded = std::make_shared<LoadedText>();
+        loaded->file = ReadTextFile(path);
+        if (loaded->file.problem == TextFile::None) {
+            loaded->document = std::make_unique<QTextDocument>();
+            loaded->document->setDefaultFont(font);
+            loaded->document->setDefaultTextOption(option);
+            loaded->document->setUndoRedoEnabled(false);   // a loaded text starts with no undo history
+            loaded->document->setPlainText(loaded->file.text);
+            loaded->document->setUndoRedoEnabled(true);
+            loaded->file.text.clear();
+            loaded->document->moveToThread(uiThread);
+        }
+        // The worker keeps no reference, so the document is only ever
+        // deleted on the window's thread, even when the result is dropped.
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, ticket, path, loaded = std::move(loaded)] {
+                if (!self || ticket != self->loadTicket_)
+                    return;   // closed, cleared or superseded by a later load
+                self->ShowLoaded(path, loaded->file, std::move(loaded->document));
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void Varin3::ShowLoaded(const QString& path, const TextFile& file, std::unique_ptr<QTextDocument> document)
+{
+    loading_ = false;
+    if (file.problem != TextFile::None || !document) {
+        NotifyNotLoaded(path, file);
+        emit LoadFinished();
         return;
     }
+    // The box deletes its own first document when it is replaced; a
+    // document loaded earlier is ours.
+    QTextDocument* previous = Text1->document();
+    const bool previousIsOurs = previous->parent() == this;
+    document->setDocumentLayout(new QPlainTextDocumentLayout(document.get()));
+    document->setParent(this);
+    Text1->setDocument(document.release());
+    if (previousIsOurs)
+        delete previous;
+    emit LoadFinished();
+}
+
+void Varin3::NotifyNotLoaded(const QString& path, const TextFile& file)
+{
     QString ku, en;
     switch (file.problem) {
     case TextFile::Missing:
@@ -261,7 +331,11 @@ void Varin3::cmdclear_Click()
     ResumeNext({
         [] { EngineB().Stop(); },
         [this] { NewVoice(); },
-        [this] { Text1->clear(); },
+        [this] {
+            ++loadTicket_;   // a file still being read is not wanted any more
+            loading_ = false;
+            Text1->clear();
+        },
     });
 }
 

@@ -5,6 +5,7 @@
 
 #include "components/speech.h"
 #include "reader/commondialog.h"
+#include "reader/textfile.h"
 #include "runtime/forms.h"
 #include "runtime/runtime.h"
 
@@ -15,6 +16,7 @@ class QGroupBox;
 class QPlainTextEdit;
 class QPushButton;
 class QSlider;
+class QTextDocument;
 
 class Varin3 : public Form {
     Q_OBJECT
@@ -53,6 +55,14 @@ public:
     // Answers a close request; true refuses it.
     bool Form_QueryUnload();
 
+    // True while a chosen file is still being read; its text replaces Text1's
+    // when it is ready, so a large book never freezes the window.
+    bool Loading() const { return loading_; }
+
+signals:
+    // A load ended: the text is shown, or the notice of why not was given.
+    void LoadFinished();
+
 protected:
     void Form_Load() override;
     void closeEvent(QCloseEvent* event) override;
@@ -62,8 +72,16 @@ private:
     void BuildControls();
     void NewVoice();
     VoiceObject& Voice();
-    // Loads the chosen file into Text1, or says why it cannot.
+    // Reads the chosen file away from the window's thread; the text then
+    // replaces Text1's, or a notice says why it cannot.
     void LoadFile(const QString& path);
+    void ShowLoaded(const QString& path, const TextFile& file, std::unique_ptr<QTextDocument> document);
+    void NotifyNotLoaded(const QString& path, const TextFile& file);
+
+    // Each load gets a number; only the latest one's text is shown, and
+    // clearing the text drops a load still under way.
+    int loadTicket_ = 0;
+    bool loading_ = false;
 };
 
 // Selects the item of a drop-down list that has this text and runs the list's

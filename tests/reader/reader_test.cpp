@@ -65,6 +65,13 @@ private:
         return forms().Varin3();
     }
 
+    // The open button, waiting for the file to be read.
+    static void OpenFile(Varin3& r)
+    {
+        r.cmdopen->click();
+        QTRY_VERIFY(!r.Loading());
+    }
+
     void Press(Varin3& r, const QString& action)
     {
         if (action == "read") r.cmdspeak->click();
@@ -72,7 +79,7 @@ private:
         else if (action == "stop") r.cmdpause->click();
         else if (action == "clear") r.cmdclear->click();
         else if (action == "close") r.Command1->click();
-        else if (action == "open") r.cmdopen->click();
+        else if (action == "open") OpenFile(r);
         else if (action.startsWith("voice ")) {
             r.Combo4->setCurrentIndex(action.mid(6).toInt());
             emit r.Combo4->activated(r.Combo4->currentIndex());
@@ -344,7 +351,7 @@ private slots:
         r.Text1->setPlainText(QStringLiteral("typed before"));
         QVERIFY(WriteFile(FilePath("t.txt"), bytes));
         dialog_->answers << FilePath("t.txt");
-        r.cmdopen->click();
+        OpenFile(r);
         QCOMPARE(r.Text1->toPlainText(), text);
         QVERIFY(boxes_->calls.isEmpty());
     }
@@ -354,14 +361,40 @@ private slots:
         Varin3& r = OpenReader();
         QVERIFY(WriteFile(FilePath("first.txt"), "first file"));
         dialog_->answers << FilePath("first.txt");
-        r.cmdopen->click();
+        OpenFile(r);
         QCOMPARE(r.Text1->toPlainText(), QStringLiteral("first file"));
         r.Text1->setPlainText(QStringLiteral("edited since"));
-        r.cmdopen->click();   // no answer: cancelled
+        OpenFile(r);   // no answer: cancelled
         QCOMPARE(dialog_->calls.size(), 2);
         QCOMPARE(r.Text1->toPlainText(), QStringLiteral("edited since"));
         QCOMPARE(r.CommonDialog1.FileName, FilePath("first.txt"));
         QVERIFY(boxes_->calls.isEmpty());
+    }
+
+    void onlyTheLatestLoadIsShown()
+    {
+        Varin3& r = OpenReader();
+        QVERIFY(WriteFile(FilePath("a.txt"), "first"));
+        QVERIFY(WriteFile(FilePath("b.txt"), "second"));
+        dialog_->answers << FilePath("a.txt") << FilePath("b.txt") << FilePath("a.txt");
+        r.cmdopen->click();
+        OpenFile(r);
+        QCOMPARE(r.Text1->toPlainText(), QStringLiteral("second"));
+        // Clearing drops a file still being read.
+        r.cmdopen->click();
+        r.cmdclear->click();
+        QVERIFY(!r.Loading());
+        QTest::qWait(200);
+        QCOMPARE(r.Text1->toPlainText(), QString());
+        // A loaded text can be edited and undone like a typed one.
+        dialog_->answers << FilePath("b.txt");
+        OpenFile(r);
+        QTest::keyClick(r.Text1, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClicks(r.Text1, QStringLiteral("!"));
+        QCOMPARE(r.Text1->toPlainText(), QStringLiteral("second!"));
+        r.Text1->undo();
+        QCOMPARE(r.Text1->toPlainText(), QStringLiteral("second"));
+        QCOMPARE(r.Text1->font(), r.Text1->document()->defaultFont());
     }
 
     void unreadableFilesLeaveTheTextAndSayWhy_data()
@@ -387,7 +420,7 @@ private slots:
         Varin3& r = OpenReader();
         r.Text1->setPlainText(QStringLiteral("keep me"));
         dialog_->answers << folder_->Path() + u'/' + name;
-        r.cmdopen->click();
+        OpenFile(r);
         QCOMPARE(r.Text1->toPlainText(), QStringLiteral("keep me"));
         QCOMPARE(boxes_->calls.size(), 1);
         const MsgBoxCall& box = boxes_->calls.first();
