@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -182,4 +183,21 @@ TextFile ReadTextFile(const QString& path, qint64 maxBytes)
     }
     result.text = DecodeText(bytes, encoding);
     return result;
+}
+
+Qt::LayoutDirection ReadingDirection(QStringView text, qsizetype limit)
+{
+    const qsizetype n = std::min(text.size(), limit);
+    for (qsizetype i = 0; i < n; ++i) {
+        switch (text[i].direction()) {
+        case QChar::DirL:
+            return Qt::LeftToRight;
+        case QChar::DirR:
+        case QChar::DirAL:
+            return Qt::RightToLeft;
+        default:
+            break;
+        }
+    }
+    return Qt::RightToLeft;
 }

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 // The largest file the reader takes: anything bigger is no text to read aloud.
 constexpr qint64 kMaxTextFileBytes = 50LL * 1024 * 1024;
@@ -21,6 +22,12 @@ QString DecodeText(const QByteArray& bytes, TextEncoding encoding);
 
 // One byte of Windows-1256 as Unicode.
 char16_t Windows1256(unsigned char byte);
+
+// The direction a text reads in, from its first letter that has one: Kurdish
+// and Arabic letters read right to left, Latin ones left to right. A text
+// without letters reads right to left, as the reader's Kurdish does. Only the
+// first `limit` characters are looked at.
+Qt::LayoutDirection ReadingDirection(QStringView text, qsizetype limit = 4096);
 
 struct TextFile {
     enum Problem { None, Missing, TooLarge, Unreadable, NotText };

@@ -18,7 +18,9 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTextDocument>
+#include <QTextCursor>
 #include <QTextOption>
+#include <algorithm>
 #include <QThread>
 #include <QThreadPool>
 
@@ -37,7 +39,9 @@ QGroupBox* MakeFrame(QWidget* parent, const QString& caption, int left, int top,
 {
     auto* f = new QGroupBox(caption, parent);
     f->setFont(KurdishFont(8.25, true));
-    f->setAlignment(Qt::AlignRight);   // Kurdish captions stand at the right
+    // Kurdish captions stand at the right; the controls inside keep their
+    // left-to-right order and the slider grows to the right.
+    f->setLayoutDirection(Qt::RightToLeft);
     PlaceTwips(f, left, top, width, height);
     return f;
 }
@@ -58,6 +62,11 @@ int PitchOf(const QString& text)
     if (text.trimmed().isEmpty())
         throw RuntimeError(QStringLiteral("no pitch chosen"));
     return LeadingNumber(text);
+}
+
+Qt::Alignment AlignmentFor(Qt::LayoutDirection direction)
+{
+    return direction == Qt::RightToLeft ? Qt::AlignRight : Qt::AlignLeft;
 }
 
 SharedSpeech& EngineB()
@@ -97,7 +106,10 @@ void Varin3::BuildControls()
     Text1->setToolTip(Varin3Text::kText1Tip);
     Text1->setFont(KurdishFont(12));
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Text1->setLayoutDirection(Qt::RightToLeft);   // each paragraph still takes the direction of its own text
+    // The box reads the way its text does: Kurdish from the right, English
+    // from the left; each line keeps the letter order of its own words.
+    connect(Text1, &QPlainTextEdit::textChanged, this, &Varin3::FollowTextDirection);
+    FollowTextDirection();
     PlaceTwips(Text1, 120, 240, 10215, 4215);
     Text1->installEventFilter(this);
 
@@ -129,6 +141,10 @@ void Varin3::BuildControls()
     Combo1 = new QComboBox(Frame5);
     PlaceTwips(Combo1, 120, 420, 1080, 345);
 
+    for (QWidget* w : std::initializer_list<QWidget*>{Command1, cmdclear, cmdopen, Command3, cmdpause, cmdspeak,
+                                                      Slider1, Combo4, Combo1})
+        w->setLayoutDirection(Qt::LeftToRight);
+
     const auto on = [this](QPushButton* button, const char* name, void (Varin3::*handler)()) {
         connect(button, &QPushButton::clicked, this, [this, name, handler] { Unguarded(name, [&] { (this->*handler)(); }); });
     };
@@ -142,6 +158,22 @@ void Varin3::BuildControls()
     connect(Combo1, &QComboBox::activated, this, [this] { Unguarded("Combo1_Click", [this] { Combo1_Click(); }); });
     connect(Combo4, &QComboBox::activated, this, [this] { Unguarded("Combo4_Click", [this] { Combo4_Click(); }); });
     connect(Slider1, &QSlider::valueChanged, this, [this] { Unguarded("Slider1_Change", [this] { Slider1_Change(); }); });
+}
+
+void Varin3::FollowTextDirection()
+{
+    // The first letter that has a direction decides; only the start of the
+    // text is copied, so a keystroke in a long book stays cheap.
+    QTextDocument* doc = Text1->document();
+    QTextCursor head(doc);
+    head.setPosition(std::min(doc->characterCount() - 1, 4096), QTextCursor::KeepAnchor);
+    const Qt::LayoutDirection direction = ReadingDirection(head.selectedText());
+    QTextOption option = doc->defaultTextOption();
+    if (option.alignment() == AlignmentFor(direction) && Text1->layoutDirection() == direction)
+        return;
+    option.setAlignment(AlignmentFor(direction));
+    doc->setDefaultTextOption(option);
+    Text1->setLayoutDirection(direction);
 }
 
 void Varin3::Form_Load()
@@ -210,7 +242,9 @@ void Varin3::LoadFile(const QString& path)
         if (loaded->file.problem == TextFile::None) {
             loaded->document = std::make_unique<QTextDocument>();
             loaded->document->setDefaultFont(font);
-            loaded->document->setDefaultTextOption(option);
+            QTextOption readingOption = option;
+            readingOption.setAlignment(AlignmentFor(ReadingDirection(loaded->file.text)));
+            loaded->document->setDefaultTextOption(readingOption);
             loaded->document->setUndoRedoEnabled(false);   // a loaded text starts with no undo history
             loaded->document->setPlainText(loaded->file.text);
             loaded->document->setUndoRedoEnabled(true);
@@ -247,6 +281,7 @@ void Varin3::ShowLoaded(const QString& path, const TextFile& file, std::unique_p
     Text1->setDocument(document.release());
     if (previousIsOurs)
         delete previous;
+    FollowTextDirection();
     emit LoadFinished();
 }
 

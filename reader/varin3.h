@@ -70,6 +70,8 @@ protected:
 
 private:
     void BuildControls();
+    // Aligns the text box to the right for a Kurdish text, to the left for an English one.
+    void FollowTextDirection();
     void NewVoice();
     VoiceObject& Voice();
     // Reads the chosen file away from the window's thread; the text then

@@ -356,6 +356,25 @@ private slots:
         QVERIFY(boxes_->calls.isEmpty());
     }
 
+    void textBoxReadsTheWayItsTextDoes()
+    {
+        Varin3& r = OpenReader();
+        const auto alignment = [&r] { return r.Text1->document()->defaultTextOption().alignment(); };
+        // Empty, it waits for Kurdish.
+        r.Text1->clear();
+        QCOMPARE(r.Text1->layoutDirection(), Qt::RightToLeft);
+        QCOMPARE(alignment(), Qt::AlignRight);
+        QVERIFY(WriteFile(FilePath("en.txt"), "An English text.\nکوردی"));
+        dialog_->answers << FilePath("en.txt");
+        OpenFile(r);
+        QCOMPARE(r.Text1->layoutDirection(), Qt::LeftToRight);
+        QCOMPARE(alignment(), Qt::AlignLeft);
+        // Typing over it follows the new text.
+        r.Text1->setPlainText(QStringLiteral("کوردی\nEnglish"));
+        QCOMPARE(r.Text1->layoutDirection(), Qt::RightToLeft);
+        QCOMPARE(alignment(), Qt::AlignRight);
+    }
+
     void cancelledDialogChangesNothing()
     {
         Varin3& r = OpenReader();

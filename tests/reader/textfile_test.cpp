@@ -131,6 +131,25 @@ private slots:
         QVERIFY(!folder.detail.isEmpty());
     }
 
+    void readingDirection_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("direction");
+        const int rtl = Qt::RightToLeft, ltr = Qt::LeftToRight;
+        QTest::newRow("kurdish") << QStringLiteral("کوردی") << rtl;
+        QTest::newRow("english") << QStringLiteral("English") << ltr;
+        QTest::newRow("digits and spaces, then kurdish") << QStringLiteral(" 12, \n«کوردی» book") << rtl;
+        QTest::newRow("punctuation, then english") << QStringLiteral("... \"Book\" کتێب") << ltr;
+        QTest::newRow("no letters") << QStringLiteral("1256 ...") << rtl;
+        QTest::newRow("empty") << QString() << rtl;
+    }
+    void readingDirection()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, direction);
+        QCOMPARE(int(ReadingDirection(text)), direction);
+    }
+
     void readerRate_data()
     {
         QTest::addColumn<int>("slider");
