@@ -1,6 +1,7 @@
 #include "wordstore.h"
 
 #include "textmatch.h"
+#include "wordfile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -89,10 +90,7 @@ std::vector<int> InTableOrder(It first, It last)
 
 QString WordStore::ResolvePath()
 {
-    const QString relative = QStringLiteral("Data/DataBase.mdb");
-    if (QFileInfo::exists(relative))
-        return QDir::current().absoluteFilePath(relative);
-    return QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(relative);
+    return WordFilePath();
 }
 
 WordStore::WordStore(QObject* parent) : QObject(parent) {}

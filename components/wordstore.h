@@ -40,7 +40,7 @@ public:
 
     static const char* const kPassword;
 
-    // Data/DataBase.mdb in the working directory, or else beside the program.
+    // The file to open: see WordFilePath().
     static QString ResolvePath();
 
     explicit WordStore(QObject* parent = nullptr);

@@ -4,6 +4,8 @@
 // so an interrupted build leaves no half-written database behind.
 //
 // usage: varin-makedb WORDLIST.tsv DATABASE
+#include "wordlist.h"
+
 #include <sqlite3.h>
 
 #include <cstdio>
@@ -27,19 +29,6 @@ bool Exec(sqlite3* db, const std::string& sql)
     std::cerr << "varin-makedb: " << (err ? err : "sqlite error") << "\n";
     sqlite3_free(err);
     return false;
-}
-
-std::vector<std::string> Split(const std::string& line)
-{
-    std::vector<std::string> fields;
-    size_t start = 0;
-    for (;;) {
-        const size_t tab = line.find('\t', start);
-        fields.push_back(line.substr(start, tab - start));
-        if (tab == std::string::npos)
-            return fields;
-        start = tab + 1;
-    }
 }
 
 }  // namespace
@@ -77,23 +66,19 @@ int main(int argc, char** argv)
     sqlite3_stmt* insert = nullptr;
     ok = ok && sqlite3_prepare_v2(db, "INSERT INTO Data VALUES (?1, ?2, ?3);", -1, &insert, nullptr) == SQLITE_OK;
 
-    std::string line;
-    int lineNo = 0, count = 0;
-    while (ok && std::getline(in, line)) {
-        ++lineNo;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.empty())
-            continue;
-        const auto f = Split(line);
-        if (f.size() != 3 || f[0].empty() || f[1].empty() || f[2].empty()) {
-            std::cerr << "varin-makedb: " << list.string() << ":" << lineNo
-                      << ": expected English, Kurdish and Note, separated by tabs\n";
-            ok = false;
+    const WordList words = ParseWordList(in);
+    if (words.badLine) {
+        std::cerr << "varin-makedb: " << list.string() << ":" << words.badLine
+                  << ": expected English, Kurdish and Note, separated by tabs\n";
+        ok = false;
+    }
+    int count = 0;
+    for (const WordListEntry& e : words.entries) {
+        if (!ok)
             break;
-        }
-        for (int i = 0; i < 3; ++i)
-            sqlite3_bind_text(insert, i + 1, f[i].data(), static_cast<int>(f[i].size()), SQLITE_TRANSIENT);
+        int field = 0;
+        for (const std::string* f : {&e.english, &e.kurdish, &e.note})
+            sqlite3_bind_text(insert, ++field, f->data(), static_cast<int>(f->size()), SQLITE_TRANSIENT);
         ok = sqlite3_step(insert) == SQLITE_DONE;
         sqlite3_reset(insert);
         ++count;

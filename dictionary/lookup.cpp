@@ -21,12 +21,16 @@ std::optional<LookupQuery> BuildLookupQuery(const QString& text, int modeNumber)
     const LookupColumn column = LookupColumnFor(text);
     if (column == LookupColumn::None)
         return std::nullopt;
+    // The database engine reads a pattern only up to a NUL (one can come in
+    // with pasted or captured text), so the typed text ends there for both
+    // ways of answering, and the mode's wildcards stay on it.
+    const QString typed = text.left(text.indexOf(QChar(0)) < 0 ? text.size() : text.indexOf(QChar(0)));
     QString pattern;
     switch (modeNumber) {
-    case 25: pattern = u'%' + text + u'%'; break;
-    case 50: pattern = u'%' + text; break;
-    case 75: pattern = text + u'%'; break;
-    case 100: pattern = text; break;
+    case 25: pattern = u'%' + typed + u'%'; break;
+    case 50: pattern = u'%' + typed; break;
+    case 75: pattern = typed + u'%'; break;
+    case 100: pattern = typed; break;
     default: return std::nullopt;
     }
     const QString sql = column == LookupColumn::English

@@ -34,3 +34,10 @@ bool DisplayAvailable()
         return true;
     return !qgetenv("DISPLAY").isEmpty() || !qgetenv("WAYLAND_DISPLAY").isEmpty();
 }
+
+QByteArray ChoosePlatform(const QByteArray& chosen, const QByteArray& x11Display, const QByteArray& waylandDisplay)
+{
+    if (!chosen.isEmpty() || x11Display.isEmpty() || waylandDisplay.isEmpty())
+        return {};
+    return QByteArrayLiteral("xcb");
+}

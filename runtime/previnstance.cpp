@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 namespace {
@@ -25,11 +24,18 @@ InstanceState& State()
     return state;
 }
 
-int Flock(int fd, int operation)
+// Open-file-description locks on the whole file: released with the last
+// descriptor, so with the process however it ends, and, unlike flock, turned
+// from exclusive to shared by the kernel in one step, with no moment at which
+// the file is unlocked for another copy's probe to slip through.
+int Lock(int fd, short type)
 {
+    struct flock lock {};
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
     int rc;
     do
-        rc = ::flock(fd, operation);
+        rc = ::fcntl(fd, F_OFD_SETLK, &lock);
     while (rc != 0 && errno == EINTR);
     return rc;
 }
@@ -42,15 +48,15 @@ bool CheckAndHold(const QString& path)
         return false;   // nowhere to keep a lock: nobody else can have one either
 
     // Exclusive succeeds only when no other copy holds its share.
-    if (Flock(s.fd, LOCK_EX | LOCK_NB) == 0) {
-        Flock(s.fd, LOCK_SH);   // from now on, others may hold their shares beside ours
+    if (Lock(s.fd, F_WRLCK) == 0) {
+        Lock(s.fd, F_RDLCK);   // from now on, others may hold their shares beside ours
         return false;
     }
     // Join the others, so that a later start still sees a copy running after
     // the first one has ended. Another copy probing at this very moment holds
     // the lock exclusively for the few instructions between its two calls.
     for (int attempt = 0; attempt < 50; ++attempt) {
-        if (Flock(s.fd, LOCK_SH | LOCK_NB) == 0 || errno != EWOULDBLOCK)
+        if (Lock(s.fd, F_RDLCK) == 0 || (errno != EAGAIN && errno != EACCES))
             break;
         QThread::usleep(200);
     }

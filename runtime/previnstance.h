@@ -1,6 +1,6 @@
 // Whether another copy of the dictionary is already running for this user.
 //
-// Every running copy holds a shared advisory lock (flock) on one file in the
+// Every running copy holds a shared advisory lock on one file in the
 // user's runtime folder for as long as it lives. A start that cannot take the
 // lock exclusively knows another copy holds it. The kernel drops the lock
 // with the process however it ends, so a copy that crashed or was killed

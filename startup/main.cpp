@@ -11,6 +11,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "VarinDic: no display to open a window on (DISPLAY is not set)\n");
         return 1;
     }
+    const QByteArray platform =
+        ChoosePlatform(qgetenv("QT_QPA_PLATFORM"), qgetenv("DISPLAY"), qgetenv("WAYLAND_DISPLAY"));
+    if (!platform.isEmpty())
+        qputenv("QT_QPA_PLATFORM", platform);
     VarinApplication app(argc, argv);
 
     // Take this copy's share of the instance lock at once, so that a copy

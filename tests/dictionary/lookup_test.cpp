@@ -99,6 +99,7 @@ private slots:
         QTest::newRow("kurdish") << "سەگ" << 75 << ku << "سەگ%";
         QTest::newRow("apostrophe stays in the bound text") << "don'" << 75 << en << "don'%";
         QTest::newRow("injection is just text") << "x' or '1'='1" << 100 << en << "x' or '1'='1";
+        QTest::newRow("a NUL ends the text") << QStringLiteral("e\0x") << 25 << en << "%e%";
     }
     void buildLookupQuery()
     {

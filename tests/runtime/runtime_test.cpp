@@ -1,3 +1,4 @@
+#include "runtime/application.h"
 #include "runtime/runtime.h"
 #include "testkit.h"
 
@@ -25,23 +26,41 @@ private slots:
     void unguardedFailureIsReportedAndTheProgramGoesOn()
     {
         MsgBoxRecorder boxes;
-        bool after = false;
-        Unguarded("Command9_Click", [] { throw RuntimeError("disk full"); });
-        after = true;
-        QVERIFY(after);
+        bool escaped = false;
+        try {
+            Unguarded("Command9_Click", [] { throw RuntimeError("disk full"); });
+        } catch (...) {
+            escaped = true;
+        }
+        QVERIFY(!escaped);
         QCOMPARE(boxes.calls.size(), 1);
         QVERIFY(boxes.calls[0].prompt.contains("Command9_Click"));
         QVERIFY(boxes.calls[0].prompt.contains("disk full"));
         QVERIFY(boxes.calls[0].flags & kMbRtlReading);
     }
 
+    // Twips round to the nearest pixel; the windows' sizes must come out exact.
+    void twips_data()
+    {
+        QTest::addColumn<int>("twips");
+        QTest::addColumn<int>("pixels");
+        QTest::newRow("zero") << 0 << 0;
+        QTest::newRow("just under half a pixel") << 7 << 0;
+        QTest::newRow("just over half a pixel") << 8 << 1;
+        QTest::newRow("one pixel") << 15 << 1;
+        QTest::newRow("rounds down") << 22 << 1;
+        QTest::newRow("rounds up") << 23 << 2;
+        QTest::newRow("field width, rounds up") << 3415 << 228;
+        QTest::newRow("odd width, rounds down") << 1325 << 88;
+        QTest::newRow("dictionary width") << 10935 << 729;
+        QTest::newRow("dictionary height") << 5820 << 388;
+        QTest::newRow("splash width") << 4590 << 306;
+    }
     void twips()
     {
-        QCOMPARE(Twips(15), 1);
-        QCOMPARE(Twips(10935), 729);
-        QCOMPARE(Twips(5820), 388);
-        QCOMPARE(Twips(4590), 306);
-        QCOMPARE(Twips(1215), 81);
+        QFETCH(int, twips);
+        QFETCH(int, pixels);
+        QCOMPARE(Twips(twips), pixels);
     }
 
     void leadingNumber_data()
@@ -62,6 +81,29 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, number);
         QCOMPARE(LeadingNumber(text), number);
+    }
+
+    void platformChoice_data()
+    {
+        QTest::addColumn<QByteArray>("chosen");
+        QTest::addColumn<QByteArray>("x11");
+        QTest::addColumn<QByteArray>("wayland");
+        QTest::addColumn<QByteArray>("platform");
+        QTest::newRow("X only: Qt's own choice") << QByteArray() << QByteArray(":0") << QByteArray() << QByteArray();
+        QTest::newRow("Wayland with Xwayland: X") << QByteArray() << QByteArray(":0") << QByteArray("wayland-0")
+                                                 << QByteArray("xcb");
+        QTest::newRow("Wayland alone: Qt's own choice")
+            << QByteArray() << QByteArray() << QByteArray("wayland-0") << QByteArray();
+        QTest::newRow("the user's choice stands")
+            << QByteArray("wayland") << QByteArray(":0") << QByteArray("wayland-0") << QByteArray();
+    }
+    void platformChoice()
+    {
+        QFETCH(QByteArray, chosen);
+        QFETCH(QByteArray, x11);
+        QFETCH(QByteArray, wayland);
+        QFETCH(QByteArray, platform);
+        QCOMPARE(ChoosePlatform(chosen, x11, wayland), platform);
     }
 
     void timerIntervalArmsAndDisarms()
@@ -131,7 +173,7 @@ private slots:
         QTest::addColumn<QString>("icon");
         QTest::addColumn<qint32>("resolvedFlags");
         QTest::addColumn<QString>("resolvedTitle");
-        QTest::newRow("empty title") << 0 << "" << "" << 0 << ApplicationTitle();
+        QTest::newRow("empty title") << 0 << "" << "" << 0 << "Varin Dictionary Zeradi 2010 v2.5";
         QTest::newRow("spaces are a title") << 0 << "   " << "" << 0 << "   ";
         QTest::newRow("icon name replaces stock icon") << 0x10 << "t" << "ICON" << 0x80 << "t";
         QTest::newRow("icon keeps rtl and buttons") << (0x100000 | 0x1 | 0x30) << "t" << "ICON" << (0x100000 | 0x1 | 0x80)

@@ -72,6 +72,9 @@ QList<int> Range(int from, int to, int step)
 
 }  // namespace
 
+// How a test answers the real message box.
+enum Answer { PressOk = QMessageBox::Ok, PressCancel = QMessageBox::Cancel, Escape = -1, ClosedAnyOtherWay = 0 };
+
 class StartupTest : public QObject {
     Q_OBJECT
 private:
@@ -239,38 +242,76 @@ private slots:
         QCOMPARE(splash.Timer->Interval(), 20);
     }
 
-    // The real box, with its buttons pressed as a user would.
+    // Copies started at the same instant: exactly one finds itself alone,
+    // every other one sees a copy running, round after round.
+    void copiesStartedTogether()
+    {
+        for (int round = 0; round < 20; ++round) {
+            const QString lock = FreshLock();
+            UseInstanceLockPath(lockDir_.filePath(QStringLiteral("unused")));   // this process holds nothing
+            std::vector<std::unique_ptr<QProcess>> copies;
+            for (int i = 0; i < 6; ++i) {
+                copies.push_back(std::make_unique<QProcess>());
+                copies.back()->start(QCoreApplication::applicationDirPath() + QStringLiteral("/varin-lockholder"),
+                                     {lock});
+            }
+            QStringList answers;
+            for (auto& copy : copies) {   // all of them still running while they answer
+                QVERIFY(copy->waitForReadyRead(10000));
+                answers << QString::fromLatin1(copy->readLine()).trimmed();
+            }
+            for (auto& copy : copies) {
+                copy->kill();
+                copy->waitForFinished(10000);
+            }
+            QVERIFY2(answers.count(QStringLiteral("alone")) == 1, qPrintable(answers.join(' ')));
+            QCOMPARE(answers.count(QStringLiteral("other")), 5);
+        }
+    }
+
+    // The real box, answered as a user would: a button, Escape, or a box
+    // closed without a button (its event loop ended under it).
     void realMessageBox_data()
     {
         QTest::addColumn<qint32>("flags");
         QTest::addColumn<QString>("prompt");
-        QTest::addColumn<int>("press");
+        QTest::addColumn<int>("answer");
         QTest::addColumn<int>("result");
         QTest::addColumn<int>("buttons");
         QTest::addColumn<Qt::LayoutDirection>("direction");
+        QTest::addColumn<int>("icon");
         const QString english = QStringLiteral("Add the word?");
         // Zero-width non-joiners inside the words must reach the box intact.
         const QString kurdish = QStringLiteral("ووشه\u200Cكه زياد بكريت\u200C؟");
-        QTest::newRow("OK of OK and Cancel") << 1 << english << int(QMessageBox::Ok) << 1 << 2 << Qt::LeftToRight;
+        const int none = QMessageBox::NoIcon;
+        QTest::newRow("OK of OK and Cancel") << 1 << english << int(PressOk) << 1 << 2 << Qt::LeftToRight << none;
         QTest::newRow("Cancel of OK and Cancel")
-            << 1 << english << int(QMessageBox::Cancel) << 2 << 2 << Qt::LeftToRight;
+            << 1 << english << int(PressCancel) << 2 << 2 << Qt::LeftToRight << none;
+        QTest::newRow("Escape on OK and Cancel") << 1 << english << int(Escape) << 2 << 2 << Qt::LeftToRight << none;
+        QTest::newRow("OK and Cancel closed without a button")
+            << 1 << english << int(ClosedAnyOtherWay) << 2 << 2 << Qt::LeftToRight << none;
+        QTest::newRow("Escape on a notice") << 0 << english << int(Escape) << 1 << 1 << Qt::LeftToRight << none;
         QTest::newRow("right-to-left notice")
-            << 0x100000 << kurdish << int(QMessageBox::Ok) << 1 << 1 << Qt::RightToLeft;
+            << 0x100000 << kurdish << int(PressOk) << 1 << 1 << Qt::RightToLeft << none;
+        QTest::newRow("error icon") << (0x100000 | 0x10) << kurdish << int(PressOk) << 1 << 1 << Qt::RightToLeft
+                                    << int(QMessageBox::Critical);
     }
     void realMessageBox()
     {
         QFETCH(qint32, flags);
         QFETCH(QString, prompt);
-        QFETCH(int, press);
+        QFETCH(int, answer);
         QFETCH(int, result);
         QFETCH(int, buttons);
         QFETCH(Qt::LayoutDirection, direction);
+        QFETCH(int, icon);
 
         struct {
             bool shown = false;
             QString text, title;
             int buttons = 0;
             Qt::LayoutDirection direction = Qt::LeftToRight;
+            int icon = -1;
         } seen;
         QTimer user;
         user.setInterval(10);
@@ -284,7 +325,10 @@ private slots:
             seen.title = box->windowTitle();
             seen.buttons = box->buttons().size();
             seen.direction = box->layoutDirection();
-            if (QAbstractButton* button = box->button(QMessageBox::StandardButton(press)))
+            seen.icon = box->icon();
+            if (answer == Escape)
+                QTest::keyClick(box, Qt::Key_Escape);
+            else if (QAbstractButton* button = box->button(QMessageBox::StandardButton(answer)))
                 button->click();
             else
                 box->done(0);
@@ -297,6 +341,19 @@ private slots:
         QCOMPARE(seen.title, kDictionaryName);
         QCOMPARE(seen.buttons, buttons);
         QCOMPARE(seen.direction, direction);
+        QCOMPARE(seen.icon, icon);
+    }
+
+    // A window that is destroyed when it closes may own an open box: the box
+    // goes with it, and the call answers Cancel without touching it again.
+    void boxOutlivedByItsOwner()
+    {
+        auto* owner = new QWidget;
+        owner->show();
+        QTimer::singleShot(50, owner, [owner] { delete owner; });
+        QCOMPARE(UnicodeMsgBox(QStringLiteral("Delete?"), kMbOkCancel, kDictionaryName, QString(),
+                               static_cast<qintptr>(owner->winId())),
+                 kIdCancel);
     }
 };
 

@@ -1,0 +1,159 @@
+// The word file a user's session opens: the user's own copy, made at the
+// first start and brought up to a newer shipped list without losing a word
+// the user added, even when the upgrade dies half way.
+#include "components/wordfile.h"
+#include "components/wordstore.h"
+#include "testkit.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+QStringList Rows(const QString& path)
+{
+    WordStore store;
+    store.Open(path);
+    QStringList rows;
+    for (int i = 0; i < store.RowCount(); ++i) {
+        const WordStore::Entry e = store.At(i);
+        rows << e.English + u'|' + e.Kurdish + u'|' + e.Note;
+    }
+    return rows;
+}
+
+void AddWord(const QString& path, const QString& english, const QString& kurdish)
+{
+    WordStore store;
+    store.Open(path);
+    store.AddNew();
+    store.SetField(WordStore::Field::English, english);
+    store.SetField(WordStore::Field::Kurdish, kurdish);
+    store.Update();
+}
+
+QString MakeShipped(const QString& dir, const QList<Pair>& pairs)
+{
+    QDir().mkpath(dir);
+    const QString list = dir + QStringLiteral("/words.tsv"), db = dir + QStringLiteral("/DataBase.mdb");
+    if (!WriteWordList(list, pairs) || !MakeDatabase(list, db))
+        qFatal("could not make a shipped word file");
+    return db;
+}
+
+const QList<Pair> kOld = {{"apple", "سێو", "noun"}, {"bread", "نان", "noun"}};
+const QList<Pair> kNew = {{"apple", "سێو", "noun"}, {"book", "کتێب", "noun"}, {"bread", "نان", "noun"}};
+const QStringList kUpgraded = {"apple|سێو|noun", "book|کتێب|noun", "bread|نان|noun", "zebra|کەرەکێوی|", "tea|چا|"};
+const QStringList kBefore = {"apple|سێو|noun", "bread|نان|noun", "zebra|کەرەکێوی|", "tea|چا|"};
+
+}  // namespace
+
+class WordFileTest : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir dir_;
+    QString user_;
+
+private slots:
+    void init()
+    {
+        user_ = dir_.filePath(QStringLiteral("home/varin/Data/DataBase.mdb"));
+        QDir(dir_.filePath(QStringLiteral("home"))).removeRecursively();
+        SetUpgradeStepHook({});
+    }
+
+    void userCopyIsMadeAtFirstStartAndUsed()
+    {
+        const QString shipped = MakeShipped(dir_.filePath(QStringLiteral("v1")), kOld);
+        QVERIFY(PrepareUserWordFile(shipped, user_));
+        QCOMPARE(Rows(user_), Rows(shipped));
+        QVERIFY(!QFileInfo::exists(user_ + QStringLiteral(".bak")));
+        // Nothing half made lies about, and a second start changes nothing.
+        QCOMPARE(QDir(QFileInfo(user_).absolutePath()).entryList(QDir::Files).size(), 2);
+        AddWord(user_, "zebra", "کەرەکێوی");
+        QVERIFY(PrepareUserWordFile(shipped, user_));
+        QCOMPARE(Rows(user_).last(), QStringLiteral("zebra|کەرەکێوی|"));
+    }
+
+    void wordFilePathOrder()
+    {
+        const QString previous = QDir::currentPath();
+        qputenv("XDG_DATA_HOME", dir_.filePath(QStringLiteral("home")).toUtf8());
+        QDir::setCurrent(dir_.path());
+        // No Data folder here: the user's copy, made from the shipped file.
+        QCOMPARE(WordFilePath(), user_);
+        QVERIFY(QFileInfo::exists(user_));
+        // A Data folder in the working directory comes first.
+        QDir().mkpath(QStringLiteral("Data"));
+        QFile::copy(user_, QStringLiteral("Data/DataBase.mdb"));
+        QCOMPARE(WordFilePath(), QDir::current().absoluteFilePath(QStringLiteral("Data/DataBase.mdb")));
+        QDir(QStringLiteral("Data")).removeRecursively();
+        QDir::setCurrent(previous);
+        qunsetenv("XDG_DATA_HOME");
+    }
+
+    void upgradeKeepsTheUsersWords()
+    {
+        const QString v1 = MakeShipped(dir_.filePath(QStringLiteral("v1")), kOld);
+        const QString v2 = MakeShipped(dir_.filePath(QStringLiteral("v2")), kNew);
+        QVERIFY(PrepareUserWordFile(v1, user_));
+        AddWord(user_, "zebra", "کەرەکێوی");
+        AddWord(user_, "tea", "چا");
+        QCOMPARE(Rows(user_), kBefore);
+        QVERIFY(PrepareUserWordFile(v2, user_));
+        // New built-in list first, the user's words after it in their order.
+        QCOMPARE(Rows(user_), kUpgraded);
+        QVERIFY(!QFileInfo::exists(user_ + QStringLiteral(".bak")));
+        // Once is enough: the next start leaves it alone.
+        AddWord(user_, "milk", "شیر");
+        QVERIFY(PrepareUserWordFile(v2, user_));
+        QCOMPARE(Rows(user_).size(), kUpgraded.size() + 1);
+    }
+
+    // The process dies at each step of an upgrade in turn: the copy opens as
+    // it was before, and the next start finishes the upgrade.
+    void upgradeThatDiesHalfWay_data()
+    {
+        QTest::addColumn<QString>("step");
+        for (const char* step : {"backed up", "added entries set aside", "emptied", "built-in entries written",
+                                 "added entries written", "committed"})
+            QTest::newRow(step) << QString::fromLatin1(step);
+    }
+    void upgradeThatDiesHalfWay()
+    {
+        QFETCH(QString, step);
+        const QString v1 = MakeShipped(dir_.filePath(QStringLiteral("v1")), kOld);
+        const QString v2 = MakeShipped(dir_.filePath(QStringLiteral("v2")), kNew);
+        QVERIFY(PrepareUserWordFile(v1, user_));
+        AddWord(user_, "zebra", "کەرەکێوی");
+        AddWord(user_, "tea", "چا");
+
+        const pid_t child = fork();
+        if (child == 0) {
+            SetUpgradeStepHook([&](const char* reached) {
+                if (step == QLatin1String(reached))
+                    _exit(9);   // no clean-up of any kind, as a crash
+            });
+            PrepareUserWordFile(v2, user_);
+            _exit(0);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QCOMPARE(WEXITSTATUS(status), 9);
+
+        const QStringList afterCrash = Rows(user_);
+        QVERIFY2(afterCrash == kBefore || afterCrash == kUpgraded, qPrintable(afterCrash.join(", ")));
+        QVERIFY(PrepareUserWordFile(v2, user_));
+        QCOMPARE(Rows(user_), kUpgraded);
+        QVERIFY(!QFileInfo::exists(user_ + QStringLiteral(".bak")));
+    }
+};
+
+QTEST_GUILESS_MAIN(WordFileTest)
+#include "wordfile_test.moc"
