@@ -37,6 +37,7 @@ inline const QString kUnreadable = QStringLiteral("ناتوانرێت فایلە
 inline const QString kTooLarge = QStringLiteral("فایلەکە زۆر گەورەیە بۆ خوێندنەوە؛ سنوورەکە ٥٠ مێگابایتە.");
 inline const QString kNotText = QStringLiteral("ئەم فایلە دەق نییە.");
 
+// The interface's texts (the notices above are today's spelling and not among them).
 inline QList<InterfaceText> All()
 {
     return {
@@ -58,14 +59,7 @@ inline QList<InterfaceText> All()
         {"button frame", kButtonFrame},
         {"speed frame", kSpeedFrame},
         {"voice frame", kVoiceFrame},
-        {"pitch frame", kPitchFrame},
-        {"not opened", kNotOpened},
-        {"unchanged", kUnchanged},
-        {"missing", kMissing},
-        {"unreadable", kUnreadable},
-        {"too large", kTooLarge},
-        {"not text", kNotText},
-    };
+        {"pitch frame", kPitchFrame},    };
 }
 
 }  // namespace Varin3Text

@@ -7,8 +7,17 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 struct InterfaceText {
     const char* name;   // where the text appears: "Command1 caption", "Label1", ...
     QString text;
+};
+
+// Words of the texts in which a heh joined to the next letter is the
+// consonant h (the first of "هه‌موو", "هيچ"); in every other word a heh is
+// followed by a non-joiner or ends the word.
+inline const QStringList kWordsWithH = {
+    QStringLiteral("فه\u200Cرهه\u200Cنگى"), QStringLiteral("فه\u200Cرهه\u200Cنكَى"), QStringLiteral("فه\u200Cرهه\u200Cنگ"),
+    QStringLiteral("هه\u200Cموو"),           QStringLiteral("هيچ"),                   QStringLiteral("هينانه\u200Cوه\u200Cو"),
 };

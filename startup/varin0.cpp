@@ -3,15 +3,10 @@
 #include "dictionary/varin2.h"
 #include "module1.h"
 #include "runtime/previnstance.h"
+#include "texts.h"
 
 #include <QLineEdit>
 #include <QPainter>
-
-namespace {
-
-const QString kAlreadyRunning = QStringLiteral("  فه\u200Cرهه\u200Cنگى ڤارين له\u200Cكار دايه .....!!!!! ");
-
-}  // namespace
 
 Varin0::Varin0() : Form(nullptr, Qt::Window | Qt::FramelessWindowHint)
 {
@@ -38,7 +33,7 @@ void Varin0::Form_Load()
 
     // A second copy is told so, and starts all the same.
     if (PrevInstance())
-        UnicodeMsgBox(kAlreadyRunning, kMbRtlReading, DictionaryName(), QString(), -1);
+        UnicodeMsgBox(Varin0Text::kAlreadyRunning, kMbRtlReading, DictionaryName(), QString(), -1);
 
     Skin1.ApplySkin(this);
     // Qt gives any top-level window a constant alpha; no style bit to set first.

@@ -1,0 +1,19 @@
+// The start-up's texts, as the user reads them.
+#pragma once
+
+#include "module1.h"
+#include "runtime/texts.h"
+
+namespace Varin0Text {
+
+inline const QString kAlreadyRunning = QStringLiteral("  فه\u200Cرهه\u200Cنگى ڤارين له\u200Cكار دايه .....!!!!! ");
+
+inline QList<InterfaceText> All()
+{
+    return {
+        {"another copy running", kAlreadyRunning},
+        {"notice title", DictionaryName()},
+    };
+}
+
+}  // namespace Varin0Text

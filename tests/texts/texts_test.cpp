@@ -1,0 +1,147 @@
+// Every Kurdish text of the windows, checked together: each is the text as
+// written in the older spelling, with non-joiners after the hehs that spell
+// e and nothing else changed; and no heh that spells e joins the next letter.
+#include "dictionary/texts.h"
+#include "reader/texts.h"
+#include "startup/texts.h"
+
+#include <QHash>
+#include <QTest>
+
+namespace {
+
+const QChar kZwnj(0x200C);
+const QChar kHeh(0x0647);
+
+struct Table {
+    const char* window;
+    QList<InterfaceText> texts;
+    // The texts as written without their non-joiners, by name.
+    QHash<QString, QString> written;
+};
+
+QList<Table> Tables()
+{
+    return {
+        {"Varin0",
+         Varin0Text::All(),
+         {
+             {"another copy running", "  فهرههنگى ڤارين لهكار دايه .....!!!!! "},
+             {"notice title", "فهرههنكَى  ڤارين"},
+         }},
+        {"Varin2",
+         Varin2Text::All(),
+         {
+             {"window title", "فهرههنكَى  ڤارين"},
+             {"window title, tail", "كوردى ئينكَليزى - ئينكَليزى كوردى "},
+             {"Text tooltip", "نووسينى كوردى و ئينگليزى"},
+             {"Command1", "بخوينهوه"},
+             {"Command1 tooltip", "خويندنهوهى ووشه"},
+             {"Command3", "خويندنهوه"},
+             {"Command3 tooltip", "كليّشهيهك تابهته به خويندنهوه"},
+             {"Command6", "زياد كردن"},
+             {"Command6 tooltip", "زياد كردنى ووشه"},
+             {"Command7", "سرينهوه"},
+             {"Command7 tooltip", "سرينهوهى ووشهكان"},
+             {"Command2", "دهرباره"},
+             {"Command2 tooltip", "دهربارى فهرههنگ"},
+             {"Text4 tooltip", "شوينى  ئينگليزى"},
+             {"Text1 tooltip", "شوينى كوردى"},
+             {"Check2 tooltip", "هينانهوهو نهمانى جنوّكه"},
+             {"Check1 tooltip", "هينانهوهو نهمانى دةنگ"},
+             {"Combo1 tooltip", "پلهى دهنگ"},
+             {"Combo4 tooltip", "نهوعيهتى دهنگ"},
+             {"Slider1 tooltip", "خيرايى ده نگ"},
+             {"Slider3 tooltip", "نيشاندانى بهشيك يا ههموو لهو ووشهى كه مبهستته"},
+             {"Label1", "ژمارهى زياد كراو   = "},
+             {"Label", "ژمارهى ووشهكان  = "},
+             {"check box on", "بهلى"},
+             {"check box off", "نهخير"},
+             {"nothing typed", " .......  هيچ ووشهيهكت نهنووسيوه  ......."},
+             {"voice list item", " دهنگى - "},
+         }},
+        {"Varin3",
+         Varin3Text::All(),
+         {
+             {"window caption", "خوندنهوهى نوسين"},
+             {"Text1 tooltip", "بنووسه"},
+             {"cmdopen", "كردنهوه"},
+             {"cmdopen tooltip", " Text كردنهوهى مهلهفى"},
+             {"cmdspeak", "كَوتن"},
+             {"cmdspeak tooltip", "خويندنهوهى ههموو ووشهكان"},
+             {"Command3", "وهستان"},
+             {"cmdpause", "راكَرتن"},
+             {"cmdpause tooltip", "راگرتنى خويندنهوه"},
+             {"cmdclear", "سرينهوه"},
+             {"cmdclear tooltip", "سرينهوه"},
+             {"Command1", "داخستن"},
+             {"Command1 tooltip", "دهرچوون"},
+             {"Slider1 tooltip", "خيرايى خويندنهوه"},
+             {"text frame", " شويَنى نوسين "},
+             {"button frame", " دوگمةكان "},
+             {"speed frame", " خيَرا "},
+             {"voice frame", " شيَوه "},
+             {"pitch frame", " ثلـه"},
+         }},
+    };
+}
+
+QString WithoutNonJoiners(QString text)
+{
+    return text.remove(kZwnj);
+}
+
+bool JoinsNext(const QString& text, qsizetype i)
+{
+    return i + 1 < text.size() && text[i + 1].script() == QChar::Script_Arabic && text[i + 1].isLetter();
+}
+
+// The word around position i: the run of Arabic letters, their marks and
+// non-joiners.
+QString WordAt(const QString& text, qsizetype i)
+{
+    const auto inWord = [&](qsizetype k) {
+        return text[k] == kZwnj || text[k].isMark() || (text[k].script() == QChar::Script_Arabic && text[k].isLetter());
+    };
+    qsizetype start = i, end = i + 1;
+    while (start > 0 && inWord(start - 1))
+        --start;
+    while (end < text.size() && inWord(end))
+        ++end;
+    return text.mid(start, end - start);
+}
+
+}  // namespace
+
+class TextsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void texts_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("written");
+        for (const Table& table : Tables()) {
+            QCOMPARE(table.texts.size(), table.written.size());
+            for (const InterfaceText& t : table.texts) {
+                QVERIFY2(table.written.contains(QString::fromLatin1(t.name)), t.name);
+                QTest::addRow("%s: %s", table.window, t.name) << t.text << table.written[QString::fromLatin1(t.name)];
+            }
+        }
+    }
+    void texts()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, written);
+        QCOMPARE(WithoutNonJoiners(text), written);
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (text[i] == kZwnj)
+                QVERIFY2(i > 0 && text[i - 1] == kHeh, "a non-joiner stands only after a heh");
+            if (text[i] == kHeh && JoinsNext(text, i))
+                QVERIFY2(kWordsWithH.contains(WordAt(text, i)),
+                         qPrintable(QStringLiteral("heh joins the next letter in %1").arg(WordAt(text, i))));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TextsTest)
+#include "texts_test.moc"
