@@ -1,7 +1,10 @@
 // Types into the real look-up of the dictionary window and prints how long
-// each change of the search text takes, and what loading the window costs.
+// each change of the search text takes, what loading the window costs, and
+// how soon an added or deleted word shows in the look-up.
 // Run from the folder that holds Data/DataBase.mdb (build/bin), on the
 // offscreen platform:  QT_QPA_PLATFORM=offscreen ./lookup_bench
+#include "components/wordindex.h"
+#include "dictionary/lookup.h"
 #include "dictionary/varin2.h"
 #include "runtime/application.h"
 #include "runtime/forms.h"
@@ -72,6 +75,71 @@ void Measure(int entries, int mode, const char* name, const QString& text, int r
     std::fflush(stdout);
 }
 
+// An add and a delete through the window's store, each timed from the store
+// call until the look-up reflects it (the written word found, the deleted one
+// gone). The words use 'q', which no other entry holds.
+void MeasureEdits(int entries, int runs)
+{
+    WordStore& store = *forms().Varin2().Data1;
+    std::vector<double> addMs, deleteMs;
+    QElapsedTimer t;
+    for (int i = 0; i < runs; ++i) {
+        const QString word = QStringLiteral("qedit") + QString::number(i);
+        const LookupQuery q = *BuildLookupQuery(word, 100);
+        t.start();
+        store.AddNew();
+        store.SetField(WordStore::Field::English, word);
+        store.SetField(WordStore::Field::Kurdish, QStringLiteral("تاقی"));
+        store.Update();
+        store.Query(q);
+        addMs.push_back(t.nsecsElapsed() / 1e6);
+        if (store.RowCount() != 1)
+            std::printf("edit: the added word was not found\n");
+        t.start();
+        store.Delete();
+        store.Query(q);
+        deleteMs.push_back(t.nsecsElapsed() / 1e6);
+        if (store.RowCount() != 0)
+            std::printf("edit: the deleted word was still found\n");
+    }
+    std::sort(addMs.begin(), addMs.end());
+    std::sort(deleteMs.begin(), deleteMs.end());
+    std::printf("edit entries=%d add_ms=%.2f delete_ms=%.2f (median of %d; worst add %.2f delete %.2f)\n", entries,
+                addMs[addMs.size() / 2], deleteMs[deleteMs.size() / 2], runs, addMs.back(), deleteMs.back());
+    std::fflush(stdout);
+}
+
+// The same edits on a look-up index alone, without the file: what the store
+// adds to the disk's sync.
+void MeasureIndexEdits(const QList<Pair>& pairs, int runs)
+{
+    std::vector<QString> values;
+    for (const Pair& p : pairs)
+        values.push_back(p.english);
+    WordIndex index;
+    index.Build(values, std::vector<bool>(values.size(), true));
+    std::vector<double> addUs, removeUs;
+    QElapsedTimer t;
+    for (int i = 0; i < runs; ++i) {
+        const QString word = QStringLiteral("qedit") + QString::number(i);
+        t.start();
+        index.Add(word, true);
+        const bool found = index.Match(word).size() == 1;
+        addUs.push_back(t.nsecsElapsed() / 1e3);
+        t.start();
+        index.Remove(index.Rows() - 1);
+        const bool gone = index.Match(word).empty();
+        removeUs.push_back(t.nsecsElapsed() / 1e3);
+        if (!found || !gone)
+            std::printf("index: an edit was not reflected\n");
+    }
+    std::sort(addUs.begin(), addUs.end());
+    std::sort(removeUs.begin(), removeUs.end());
+    std::printf("index entries=%d add_us=%.0f remove_us=%.0f (median of %d)\n", static_cast<int>(pairs.size()),
+                addUs[addUs.size() / 2], removeUs[removeUs.size() / 2], runs);
+    std::fflush(stdout);
+}
+
 void Run(int entries, const QList<Pair>& pairs, int runs)
 {
     DataFolder folder(pairs);   // its own Data/DataBase.mdb, as the working directory
@@ -92,7 +160,9 @@ void Run(int entries, const QList<Pair>& pairs, int runs)
         Measure(entries, mode, "full_word", word, runs);
         Measure(entries, mode, "kurdish_word", kurdishWord, runs);
     }
+    MeasureEdits(entries, 21);
     forms().Unload();
+    MeasureIndexEdits(pairs, 21);
 }
 
 }  // namespace

@@ -9,6 +9,21 @@ constexpr char16_t kFarsiYeh = 0x06CC;
 constexpr char16_t kHeh = 0x0647;
 constexpr char16_t kAe = 0x06D5;
 constexpr char16_t kZwnj = 0x200C;
+
+bool PartOfWord(QChar c)
+{
+    return c.isLetter() || c.isMark();
+}
+
+// The older spelling writes the vowel ae at the end of a word as a plain heh:
+// a heh after a letter and before no letter (the end of the text, a space,
+// punctuation, a wildcard) ends a word. Without a letter before it, it is a
+// word's first letter h, as a search text's first letter often is.
+bool EndsWord(const QString& foldedSoFar, QStringView text, qsizetype i)
+{
+    return !foldedSoFar.isEmpty() && PartOfWord(foldedSoFar.back())
+           && (i + 1 == text.size() || !PartOfWord(text[i + 1]));
+}
 }  // namespace
 
 QString FoldForMatch(QStringView text)
@@ -26,6 +41,8 @@ QString FoldForMatch(QStringView text)
         } else if (c == kHeh && i + 1 < text.size() && text[i + 1].unicode() == kZwnj) {
             out.append(QChar(kAe));
             ++i;
+        } else if (c == kHeh && EndsWord(out, text, i)) {
+            out.append(QChar(kAe));
         } else {
             out.append(text[i].toLower());
         }

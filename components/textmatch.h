@@ -1,7 +1,8 @@
 // How the dictionary compares words. English ignores letter case. Kurdish is
 // typed with interchangeable letter forms (Arabic kaf and yeh against the
-// Kurdish ones, heh with a zero-width non-joiner for the vowel ae), and a
-// search must find an entry whichever form the keyboard or the entry uses.
+// Kurdish ones; in the older spelling heh with a zero-width non-joiner, or a
+// heh that ends a word, for the vowel ae), and a search must find an entry
+// whichever form the keyboard or the entry uses.
 #pragma once
 
 #include <QString>

@@ -12,27 +12,24 @@
 const char* const WordStore::kPassword = "731pomad731";
 
 struct WordStore::Row {
-    qint64 rowid = 0;
-    Entry entry;
-    QString folded[2];       // English, Kurdish, as the look-up compares them
-    bool isNull[2] = {false, false};
+    Entry entry;                       // entry.Id is the rowid
+    bool isNull[2] = {false, false};   // English, Kurdish
     bool deleted = false;
-};
-
-// Per column: values in sorted order (begins with, equals), reversed values in
-// sorted order (ends with), and a suffix array (contains).
-struct WordStore::ColumnIndex {
-    std::vector<int> sorted;
-    std::vector<QString> reversed;       // by row
-    std::vector<int> sortedReversed;
-    std::u16string text;                 // every value, each ended by a 0
-    std::vector<quint32> suffixes;       // offsets into text, sorted
-    std::vector<qint32> suffixRow;       // row of each suffix, same order
 };
 
 struct WordStore::Sqlite {
     sqlite3* db = nullptr;
-    ~Sqlite() { sqlite3_close(db); }
+    bool writeAhead = false;
+    ~Sqlite()
+    {
+        // Back to a single file when no other copy has it open: the file is
+        // whole by itself between runs. Never wait for the other copy here.
+        if (writeAhead) {
+            sqlite3_busy_timeout(db, 0);
+            sqlite3_exec(db, "PRAGMA journal_mode = DELETE;", nullptr, nullptr, nullptr);
+        }
+        sqlite3_close(db);
+    }
 };
 
 namespace {
@@ -65,26 +62,20 @@ void LikeFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
     sqlite3_result_int(ctx, LikeMatch(FoldForMatch(text(argv[1])), FoldForMatch(text(argv[0]))));
 }
 
-bool ContainsWildcard(QStringView s)
+// The value as the look-up compares it, for the order of a result: the
+// entries equal to the text come first.
+void FoldFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
-    return s.contains(u'%') || s.contains(u'_');
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const auto* p = static_cast<const char16_t*>(sqlite3_value_text16(argv[0]));
+    const QString folded = FoldForMatch(QString::fromUtf16(p, sqlite3_value_bytes16(argv[0]) / 2));
+    sqlite3_result_text16(ctx, folded.utf16(), static_cast<int>(folded.size() * 2), SQLITE_TRANSIENT);
 }
 
-QString Reversed(const QString& s)
-{
-    QString r(s);
-    std::reverse(r.begin(), r.end());
-    return r;
-}
-
-// Rows in a key range of a sorted index, back in table order.
-template <typename It>
-std::vector<int> InTableOrder(It first, It last)
-{
-    std::vector<int> rows(first, last);
-    std::sort(rows.begin(), rows.end());
-    return rows;
-}
+const char* const kColumnName[2] = {"English", "\"كوردى\""};
 
 }  // namespace
 
@@ -96,7 +87,7 @@ QString WordStore::ResolvePath()
 WordStore::WordStore(QObject* parent) : QObject(parent) {}
 WordStore::~WordStore()
 {
-    WaitForIndexes();
+    WaitForIndexes(false);   // a failed build is of no interest now, and must not escape
 }
 
 bool WordStore::IsOpen() const
@@ -140,8 +131,22 @@ std::shared_ptr<WordStore::Table> WordStore::Read(const QString& path)
                          QStringLiteral("not a word database of this program (wrong key or damaged file)"));
     // Two copies of the program may run; a write waits for the other's rather than failing at once.
     sqlite3_busy_timeout(db, 2000);
+    // A word the user added must survive a crash or power cut right after the
+    // notice: every commit is synced. While the program runs, commits go to a
+    // write-ahead log beside the file, one sync each instead of the rollback
+    // journal's several, so an add or delete is on disk in a few ms.
+    if (!sqlite3_db_readonly(db, "main")) {
+        Statement mode;
+        if (sqlite3_prepare_v2(db, "PRAGMA journal_mode = WAL;", -1, &mode.stmt, nullptr) == SQLITE_OK
+            && sqlite3_step(mode.stmt) == SQLITE_ROW)
+            table->db->writeAhead =
+                qstrcmp(reinterpret_cast<const char*>(sqlite3_column_text(mode.stmt, 0)), "wal") == 0;
+    }
+    sqlite3_exec(db, "PRAGMA synchronous = FULL;", nullptr, nullptr, nullptr);
     sqlite3_create_function(db, "like", 2, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, LikeFunction, nullptr,
                             nullptr);
+    sqlite3_create_function(db, "varin_fold", 1, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, FoldFunction,
+                            nullptr, nullptr);
 
     Statement st;
     const QString sql = QStringLiteral("SELECT rowid, English, \"كوردى\", Note FROM Data ORDER BY rowid");
@@ -149,12 +154,10 @@ std::shared_ptr<WordStore::Table> WordStore::Read(const QString& path)
         throw StoreError(StoreError::NoWordTable, QStringLiteral("the file holds no word table"));
     while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
         Row r;
-        r.rowid = sqlite3_column_int64(st.stmt, 0);
+        r.entry.Id = sqlite3_column_int64(st.stmt, 0);
         r.entry.English = ColumnText(st.stmt, 1, &r.isNull[0]);
         r.entry.Kurdish = ColumnText(st.stmt, 2, &r.isNull[1]);
         r.entry.Note = ColumnText(st.stmt, 3);
-        r.folded[0] = FoldForMatch(r.entry.English);
-        r.folded[1] = FoldForMatch(r.entry.Kurdish);
         table->rows.push_back(std::move(r));
     }
     if (rc != SQLITE_DONE)
@@ -169,6 +172,8 @@ void WordStore::Adopt(std::shared_ptr<Table> table)
     path_ = table->path;
     db_ = std::move(table->db);
     rows_ = std::move(table->rows);
+    readRows_ = rows_.size();
+    addedIds_.clear();
     StartIndexing();
     QueryAll();
 }
@@ -182,6 +187,8 @@ void WordStore::Open(const QString& path)
     result_.clear();
     pos_ = -1;
     rows_.clear();
+    readRows_ = 0;
+    addedIds_.clear();
     index_[0].reset();
     index_[1].reset();
     path_ = path;
@@ -194,11 +201,24 @@ void WordStore::Require(bool ok, const char* what) const
         throw StoreError(StoreError::NoCurrentEntry, QString::fromLatin1(what));
 }
 
+// The rows read at open are in rowid order. SQLite may give a new row the
+// rowid of a deleted one that was the last, so the rows added since are
+// found through a map of their own, and a dead row never answers.
+int WordStore::RowOfId(qint64 id) const
+{
+    if (const auto added = addedIds_.find(id); added != addedIds_.end())
+        return added->second;
+    const auto end = rows_.begin() + readRows_;
+    const auto it = std::lower_bound(rows_.begin(), end, id, [](const Row& r, qint64 v) { return r.entry.Id < v; });
+    return it != end && it->entry.Id == id && !it->deleted ? static_cast<int>(it - rows_.begin()) : -1;
+}
+
 void WordStore::SetResult(std::vector<int> rows)
 {
     pending_.reset();
     result_ = std::move(rows);
     pos_ = result_.empty() ? -1 : 0;
+    gap_ = false;
     emit ResultChanged();
     emit CurrentChanged();
 }
@@ -219,212 +239,108 @@ void WordStore::Query(const LookupQuery& query)
     if (!db_ || query.column == LookupColumn::None)
         throw StoreError(StoreError::Rejected, QStringLiteral("no word table is open"));
     const int column = query.column == LookupColumn::English ? 0 : 1;
-    SetResult(indexed_ ? Evaluate(column, FoldForMatch(query.pattern)) : EvaluateSql(query));
+    WaitForIndexes();
+    if (!indexed_ || !index_[column]) {
+        SetResult(EvaluateSql(query, column));
+        return;
+    }
+    std::vector<int> rows = index_[column]->Match(FoldForMatch(query.pattern));
+    if (!query.text.isEmpty()) {
+        const QString exact = FoldForMatch(query.text);
+        std::stable_partition(rows.begin(), rows.end(), [&](int r) { return index_[column]->Equals(r, exact); });
+    }
+    SetResult(std::move(rows));
 }
 
-std::vector<int> WordStore::EvaluateSql(const LookupQuery& query)
+std::vector<int> WordStore::EvaluateSql(const LookupQuery& query, int column)
 {
     // The look-up's texts all read "select * from Data where ..."; the result
-    // here is kept as rows of the table, so ask for their row ids.
+    // here is kept as rows of the table, so ask for their row ids, in the
+    // table's order after the entries equal to the text.
     const QString star = QStringLiteral("select * ");
     if (!query.sql.startsWith(star))
         throw StoreError(StoreError::Rejected, QStringLiteral("not a look-up query"));
-    const QString sql = QStringLiteral("select rowid ") + query.sql.mid(star.size());
+    QString sql = QStringLiteral("select rowid ") + query.sql.mid(star.size());
+    if (!query.text.isEmpty())
+        sql += QStringLiteral(" order by varin_fold(%1) = varin_fold(?2) desc, rowid")
+                   .arg(QString::fromUtf8(kColumnName[column]));
+    else
+        sql += QStringLiteral(" order by rowid");
     Statement st;
     if (sqlite3_prepare16_v2(db_->db, sql.utf16(), -1, &st.stmt, nullptr) != SQLITE_OK)
         throw StoreError(StoreError::Rejected, QString::fromUtf8(sqlite3_errmsg(db_->db)));
-    sqlite3_bind_text16(st.stmt, 1, query.pattern.utf16(), static_cast<int>(query.pattern.size() * 2),
-                        SQLITE_TRANSIENT);
+    const auto bind = [&](int i, const QString& v) {
+        sqlite3_bind_text16(st.stmt, i, v.utf16(), static_cast<int>(v.size() * 2), SQLITE_TRANSIENT);
+    };
+    bind(1, query.pattern);
+    if (!query.text.isEmpty())
+        bind(2, query.text);
     std::vector<int> out;
-    while (sqlite3_step(st.stmt) == SQLITE_ROW) {
-        const qint64 rowid = sqlite3_column_int64(st.stmt, 0);
-        const auto it = std::lower_bound(rows_.begin(), rows_.end(), rowid,
-                                         [](const Row& r, qint64 id) { return r.rowid < id; });
-        if (it != rows_.end() && it->rowid == rowid)
-            out.push_back(static_cast<int>(it - rows_.begin()));
+    int rc;
+    while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
+        const int row = RowOfId(sqlite3_column_int64(st.stmt, 0));
+        if (row >= 0)
+            out.push_back(row);
     }
-    std::sort(out.begin(), out.end());
+    if (rc != SQLITE_DONE)
+        throw StoreError(StoreError::Rejected, QString::fromUtf8(sqlite3_errmsg(db_->db)));
     return out;
 }
 
-bool WordStore::Live(int row, int column) const
-{
-    return !rows_[row].deleted && !rows_[row].isNull[column];
-}
-
-void WordStore::BuildSorted(int column)
-{
-    ColumnIndex& ix = *index_[column];
-    const int n = static_cast<int>(rows_.size());
-    const auto folded = [&](int r) -> const QString& { return rows_[r].folded[column]; };
-    ix.sorted.clear();
-    for (int r = 0; r < n; ++r)
-        if (Live(r, column))
-            ix.sorted.push_back(r);
-    std::sort(ix.sorted.begin(), ix.sorted.end(), [&](int a, int b) { return folded(a) < folded(b); });
-}
-
-void WordStore::BuildReversed(int column)
-{
-    ColumnIndex& ix = *index_[column];
-    const int n = static_cast<int>(rows_.size());
-    ix.reversed.assign(n, QString());
-    ix.sortedReversed.clear();
-    for (int r = 0; r < n; ++r)
-        if (Live(r, column)) {
-            ix.reversed[r] = Reversed(rows_[r].folded[column]);
-            ix.sortedReversed.push_back(r);
-        }
-    std::sort(ix.sortedReversed.begin(), ix.sortedReversed.end(),
-              [&](int a, int b) { return ix.reversed[a] < ix.reversed[b]; });
-}
-
-void WordStore::BuildSuffixes(int column)
-{
-    ColumnIndex& ix = *index_[column];
-    const int n = static_cast<int>(rows_.size());
-    ix.text.clear();
-    std::vector<std::pair<quint64, quint32>> keyed;
-    std::vector<qint32> rowOfOffset;
-    for (int r = 0; r < n; ++r) {
-        if (!Live(r, column))
-            continue;
-        const QString& v = rows_[r].folded[column];
-        for (qsizetype i = 0; i < v.size(); ++i) {
-            rowOfOffset.push_back(r);
-            ix.text.push_back(v[i].unicode());
-        }
-        rowOfOffset.push_back(-1);
-        ix.text.push_back(0);
-    }
-    ix.text.append(4, u'\0');
-    // Sort by the first four characters first; only ties compare further.
-    for (quint32 off = 0; off < rowOfOffset.size(); ++off) {
-        if (rowOfOffset[off] < 0)
-            continue;
-        quint64 k = 0;
-        for (int j = 0; j < 4; ++j)
-            k = (k << 16) | ix.text[off + j];
-        keyed.emplace_back(k, off);
-    }
-    const char16_t* t = ix.text.data();
-    std::sort(keyed.begin(), keyed.end(), [t](const auto& a, const auto& b) {
-        if (a.first != b.first)
-            return a.first < b.first;
-        if ((a.first & 0xFFFF) == 0 || (a.first >> 16 & 0xFFFF) == 0 || (a.first >> 32 & 0xFFFF) == 0
-            || (a.first >> 48) == 0)
-            return false;   // both end within the key: equal
-        const char16_t* x = t + a.second + 4;
-        const char16_t* y = t + b.second + 4;
-        while (*x && *x == *y)
-            ++x, ++y;
-        return *x < *y;
-    });
-    ix.suffixes.resize(keyed.size());
-    ix.suffixRow.resize(keyed.size());
-    for (size_t i = 0; i < keyed.size(); ++i) {
-        ix.suffixes[i] = keyed[i].second;
-        ix.suffixRow[i] = rowOfOffset[keyed[i].second];
-    }
-}
-
-// The indexes are built on a worker thread as soon as the table is read, so
-// the first keystroke finds them ready. Everything that reads or changes the
-// rows or the indexes on the window's thread waits for that build first.
+// The indexes are built on worker threads as soon as the table is read, so
+// the first keystroke finds them ready; after that they follow each add and
+// delete. Everything on the window's thread that reads or changes the rows or
+// the indexes waits for the build first.
 void WordStore::StartIndexing()
 {
     WaitForIndexes();
+    indexProblemTold_ = false;
     for (int column : {0, 1}) {
-        index_[column] = std::make_unique<ColumnIndex>();
-        // One worker a column: they touch nothing in common.
-        indexing_[column] = std::async(std::launch::async, [this, column] {
-            BuildSorted(column);
-            BuildReversed(column);
-            BuildSuffixes(column);
+        index_[column] = std::make_unique<WordIndex>();
+        // One worker a column: they touch nothing in common, and the rows
+        // do not change until WaitForIndexes.
+        indexing_[column] = std::async(std::launch::async, [this, column, hook = indexBuildHook_] {
+            if (hook)
+                hook(column);
+            std::vector<QString> values;
+            std::vector<bool> present;
+            values.reserve(rows_.size());
+            present.reserve(rows_.size());
+            for (const Row& r : rows_) {
+                values.push_back(column == 0 ? r.entry.English : r.entry.Kurdish);
+                present.push_back(!r.deleted && !r.isNull[column]);
+            }
+            index_[column]->Build(values, present);
         });
     }
 }
 
-void WordStore::WaitForIndexes()
+void WordStore::WaitForIndexes(bool tell)
 {
-    for (auto& f : indexing_)
-        if (f.valid())
-            f.get();
-}
-
-std::vector<int> WordStore::Evaluate(int column, const QString& pattern)
-{
-    // Leading and trailing runs of '%' decide the kind of match; what lies
-    // between them is a plain text unless it holds a wildcard itself.
-    qsizetype lead = 0, trail = 0;
-    while (lead < pattern.size() && pattern[lead] == u'%')
-        ++lead;
-    while (trail < pattern.size() - lead && pattern[pattern.size() - 1 - trail] == u'%')
-        ++trail;
-    const QString inner = pattern.mid(lead, pattern.size() - lead - trail);
-    const int n = static_cast<int>(rows_.size());
-
-    if (ContainsWildcard(inner) || (inner.isEmpty() && lead + trail > 0)) {
-        std::vector<int> out;
-        for (int r = 0; r < n; ++r)
-            if (Live(r, column) && LikeMatch(rows_[r].folded[column], pattern))
-                out.push_back(r);
-        return out;
-    }
-
-    // Every change of the rows starts a fresh build; once it is done, the
-    // indexes are complete.
-    WaitForIndexes();
-    const ColumnIndex& ix = *index_[column];
-    const auto folded = [&](int r) -> const QString& { return rows_[r].folded[column]; };
-
-    if (lead == 0 || trail == 0) {
-        const bool endsWith = lead > 0;
-        const std::vector<int>& order = endsWith ? ix.sortedReversed : ix.sorted;
-        const QString key = endsWith ? Reversed(inner) : inner;
-        const auto value = [&](int r) -> const QString& { return endsWith ? ix.reversed[r] : folded(r); };
-        const auto first = std::lower_bound(order.begin(), order.end(), key,
-                                            [&](int r, const QString& k) { return value(r) < k; });
-        auto last = first;
-        if (trail > 0 || lead > 0)
-            while (last != order.end() && value(*last).startsWith(key))
-                ++last;
-        else
-            while (last != order.end() && value(*last) == key)
-                ++last;
-        return InTableOrder(first, last);
-    }
-
-    // Contains: the suffixes that start with the text, one row per value.
-    const char16_t* t = ix.text.data();
-    const auto* k = reinterpret_cast<const char16_t*>(inner.utf16());
-    const qsizetype klen = inner.size();
-    // -1, 0, 1: suffix below, starting with, above the text.
-    const auto cmp = [&](quint32 off) {
-        for (qsizetype i = 0; i < klen; ++i) {
-            if (t[off + i] != k[i])
-                return t[off + i] < k[i] ? -1 : 1;
+    for (int column : {0, 1}) {
+        if (!indexing_[column].valid())
+            continue;
+        QString problem;
+        try {
+            indexing_[column].get();
+        } catch (const std::exception& e) {
+            problem = QString::fromLocal8Bit(e.what());
+        } catch (...) {
+            problem = QStringLiteral("unknown failure");
         }
-        return 0;
-    };
-    const auto lo = std::partition_point(ix.suffixes.begin(), ix.suffixes.end(),
-                                         [&](quint32 off) { return cmp(off) < 0; });
-    const auto hi = std::partition_point(lo, ix.suffixes.end(), [&](quint32 off) { return cmp(off) == 0; });
-    const size_t from = lo - ix.suffixes.begin(), to = hi - ix.suffixes.begin();
-    std::vector<int> out;
-    if (to - from < static_cast<size_t>(n) / 32) {
-        out.assign(ix.suffixRow.begin() + from, ix.suffixRow.begin() + to);
-        std::sort(out.begin(), out.end());
-        out.erase(std::unique(out.begin(), out.end()), out.end());
-    } else {
-        std::vector<bool> hit(n);
-        for (size_t i = from; i < to; ++i)
-            hit[ix.suffixRow[i]] = true;
-        for (int r = 0; r < n; ++r)
-            if (hit[r])
-                out.push_back(r);
+        if (problem.isNull())
+            continue;
+        // A half-built index would answer wrongly: drop it, and that column's
+        // look-ups run as SQL on the file from now on.
+        index_[column].reset();
+        if (!indexProblemTold_) {
+            indexProblemTold_ = true;
+            const QString message = QStringLiteral("the look-up index could not be built (%1); looking up in the file instead").arg(problem);
+            qWarning("%s", qPrintable(message));
+            if (tell)
+                emit IndexFailed(message);
+        }
     }
-    return out;
 }
 
 void WordStore::CommitPending()
@@ -438,6 +354,7 @@ void WordStore::MoveFirst()
     CommitPending();
     Require(!result_.empty(), "no entry to move to");
     pos_ = 0;
+    gap_ = false;
     emit CurrentChanged();
 }
 
@@ -446,6 +363,7 @@ void WordStore::MoveLast()
     CommitPending();
     Require(!result_.empty(), "no entry to move to");
     pos_ = RowCount() - 1;
+    gap_ = false;
     emit CurrentChanged();
 }
 
@@ -453,7 +371,10 @@ void WordStore::MoveNext()
 {
     CommitPending();
     Require(!AtEOF(), "already after the last entry");
-    ++pos_;
+    if (gap_)
+        gap_ = false;   // the entry that followed the deleted one stands at pos_
+    else
+        ++pos_;
     emit CurrentChanged();
 }
 
@@ -461,6 +382,7 @@ void WordStore::MovePrevious()
 {
     CommitPending();
     Require(!AtBOF(), "already before the first entry");
+    gap_ = false;
     --pos_;
     emit CurrentChanged();
 }
@@ -469,25 +391,26 @@ void WordStore::MoveTo(int row)
 {
     CommitPending();
     Require(row >= 0 && row < RowCount(), "no such entry");
-    if (pos_ == row)
+    if (pos_ == row && !gap_)
         return;
     pos_ = row;
+    gap_ = false;
     emit CurrentChanged();
 }
 
 bool WordStore::AtBOF() const
 {
-    return result_.empty() || pos_ < 0;
+    return result_.empty() || (!gap_ && pos_ < 0);
 }
 
 bool WordStore::AtEOF() const
 {
-    return result_.empty() || pos_ >= RowCount();
+    return result_.empty() || (!gap_ && pos_ >= RowCount());
 }
 
 int WordStore::Position() const
 {
-    return pending_ || AtBOF() || AtEOF() ? -1 : pos_;
+    return pending_ || gap_ || AtBOF() || AtEOF() ? -1 : pos_;
 }
 
 WordStore::Entry WordStore::Current() const
@@ -495,9 +418,7 @@ WordStore::Entry WordStore::Current() const
     if (pending_)
         return *pending_;
     const int p = Position();
-    if (p < 0 || rows_[result_[p]].deleted)
-        return {};
-    return rows_[result_[p]].entry;
+    return p < 0 ? Entry{} : rows_[result_[p]].entry;
 }
 
 WordStore::Entry WordStore::At(int row) const
@@ -529,9 +450,17 @@ void WordStore::Update()
 {
     if (!pending_)
         return;
-    if (!db_)
-        throw StoreError(StoreError::WriteFailed, QStringLiteral("no word table is open"));
     const Entry e = *pending_;
+    const auto fail = [this](const QString& message) {
+        // Not kept pending: every later move would fail on it again. A move
+        // in resume-next mode swallows the throw, so the signal tells.
+        pending_.reset();
+        emit CurrentChanged();
+        emit WriteFailed(message);
+        throw StoreError(StoreError::WriteFailed, message);
+    };
+    if (!db_)
+        fail(QStringLiteral("no word table is open"));
     Statement st;
     const QString sql = QStringLiteral("INSERT INTO Data (English, \"كوردى\", Note) VALUES (?1, ?2, ?3)");
     sqlite3_prepare16_v2(db_->db, sql.utf16(), -1, &st.stmt, nullptr);
@@ -544,27 +473,51 @@ void WordStore::Update()
     bind(1, e.English);
     bind(2, e.Kurdish);
     bind(3, e.Note);
-    if (!st.stmt || sqlite3_step(st.stmt) != SQLITE_DONE) {
-        // Not kept pending: every later move would fail on it again. The
-        // caller hears of the failure and can tell the user.
-        pending_.reset();
-        emit CurrentChanged();
-        throw StoreError(StoreError::WriteFailed, QString::fromUtf8(sqlite3_errmsg(db_->db)));
-    }
+    // One statement in autocommit: in the file whole, or not at all.
+    if (!st.stmt || sqlite3_step(st.stmt) != SQLITE_DONE)
+        fail(QString::fromUtf8(sqlite3_errmsg(db_->db)));
 
     WaitForIndexes();
     Row r;
-    r.rowid = sqlite3_last_insert_rowid(db_->db);
     r.entry = e;
+    r.entry.Id = sqlite3_last_insert_rowid(db_->db);
     r.isNull[0] = e.English.isEmpty();
     r.isNull[1] = e.Kurdish.isEmpty();
-    r.folded[0] = FoldForMatch(e.English);
-    r.folded[1] = FoldForMatch(e.Kurdish);
+    for (int column : {0, 1})
+        if (index_[column])
+            index_[column]->Add(column == 0 ? e.English : e.Kurdish, !r.isNull[column]);
+    addedIds_[r.entry.Id] = static_cast<int>(rows_.size());
     rows_.push_back(std::move(r));
-    StartIndexing();
     pending_.reset();
     result_.push_back(static_cast<int>(rows_.size()) - 1);
     pos_ = RowCount() - 1;
+    gap_ = false;
+    emit ResultChanged();
+    emit CurrentChanged();
+}
+
+void WordStore::RemoveRow(int row)
+{
+    WaitForIndexes();
+    rows_[row].deleted = true;
+    if (const auto added = addedIds_.find(rows_[row].entry.Id); added != addedIds_.end() && added->second == row)
+        addedIds_.erase(added);
+    for (auto& index : index_)
+        if (index)
+            index->Remove(row);
+    const auto it = std::find(result_.begin(), result_.end(), row);
+    if (it != result_.end()) {
+        const int k = static_cast<int>(it - result_.begin());
+        result_.erase(it);
+        if (k == pos_ && !gap_)
+            gap_ = true;     // in the deleted entry's place until the next move
+        else if (k < pos_)
+            --pos_;
+        if (result_.empty()) {
+            pos_ = -1;
+            gap_ = false;
+        }
+    }
     emit ResultChanged();
     emit CurrentChanged();
 }
@@ -572,15 +525,58 @@ void WordStore::Update()
 void WordStore::Delete()
 {
     const int p = Position();
-    Require(p >= 0 && !rows_[result_[p]].deleted, "no current entry to delete");
-    Row& row = rows_[result_[p]];
+    Require(p >= 0, "no current entry to delete");
     Statement st;
     sqlite3_prepare_v2(db_->db, "DELETE FROM Data WHERE rowid = ?1", -1, &st.stmt, nullptr);
-    sqlite3_bind_int64(st.stmt, 1, row.rowid);
+    sqlite3_bind_int64(st.stmt, 1, rows_[result_[p]].entry.Id);
     if (!st.stmt || sqlite3_step(st.stmt) != SQLITE_DONE)
         throw StoreError(StoreError::WriteFailed, QString::fromUtf8(sqlite3_errmsg(db_->db)));
-    WaitForIndexes();
-    row.deleted = true;
-    StartIndexing();
-    emit CurrentChanged();
+    RemoveRow(result_[p]);
+}
+
+WordStore::DeleteOutcome WordStore::DeleteUserEntry(qint64 id)
+{
+    if (!db_)
+        throw StoreError(StoreError::WriteFailed, QStringLiteral("no word table is open"));
+    sqlite3* db = db_->db;
+    const auto failed = [db] { return StoreError(StoreError::WriteFailed, QString::fromUtf8(sqlite3_errmsg(db))); };
+    // IMMEDIATE: no other copy can change the row between the test of its
+    // Note and the delete.
+    if (sqlite3_exec(db, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw failed();
+    DeleteOutcome outcome = DeleteOutcome::Deleted;
+    try {
+        Statement look;
+        if (sqlite3_prepare_v2(db, "SELECT Note FROM Data WHERE rowid = ?1", -1, &look.stmt, nullptr) != SQLITE_OK)
+            throw failed();
+        sqlite3_bind_int64(look.stmt, 1, id);
+        const int rc = sqlite3_step(look.stmt);
+        if (rc == SQLITE_DONE)
+            outcome = DeleteOutcome::Gone;
+        else if (rc != SQLITE_ROW)
+            throw failed();
+        else if (sqlite3_column_type(look.stmt, 0) != SQLITE_NULL && sqlite3_column_bytes(look.stmt, 0) > 0)
+            outcome = DeleteOutcome::BuiltIn;
+        if (outcome == DeleteOutcome::Deleted) {
+            Statement del;
+            sqlite3_prepare_v2(db, "DELETE FROM Data WHERE rowid = ?1", -1, &del.stmt, nullptr);
+            sqlite3_bind_int64(del.stmt, 1, id);
+            if (!del.stmt || sqlite3_step(del.stmt) != SQLITE_DONE)
+                throw failed();
+        }
+        if (sqlite3_exec(db, outcome == DeleteOutcome::Deleted ? "COMMIT;" : "ROLLBACK;", nullptr, nullptr,
+                         nullptr)
+            != SQLITE_OK)
+            throw failed();
+    } catch (...) {
+        sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
+        throw;
+    }
+    if (outcome != DeleteOutcome::BuiltIn) {
+        // Gone from the file (another copy deleted it): gone from here too.
+        const int row = RowOfId(id);
+        if (row >= 0)
+            RemoveRow(row);
+    }
+    return outcome;
 }

@@ -1,15 +1,19 @@
 // The word table behind the dictionary window, with the one cursor that every
 // window works on. The file is an encrypted SQLite (SQLCipher) database; the
-// table is held in memory as well, with indexes that answer the look-up's
-// LIKE patterns without a full scan. Writes go to the file first and are
-// committed before the call returns.
+// table is held in memory as well, with an index a column (wordindex.h) that
+// answers the look-up's LIKE patterns without a full scan and follows every
+// add and delete. Writes go to the file first and are on disk before the
+// call returns.
 #pragma once
 
 #include "runtime/runtime.h"
+#include "wordindex.h"
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <future>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -21,6 +25,7 @@ struct LookupQuery {
     LookupColumn column = LookupColumn::None;
     QString sql;
     QString pattern;
+    QString text;   // as typed: the entries equal to it come first; "" keeps the table's order
 };
 
 class StoreError : public RuntimeError {
@@ -35,7 +40,9 @@ class WordStore : public QObject {
 public:
     struct Entry {
         QString English, Kurdish, Note;
+        qint64 Id = 0;   // the row's identity in the file; 0 for no entry or one not yet added
     };
+    enum class DeleteOutcome { Deleted, Gone, BuiltIn };
     enum class Field { English, Kurdish, Note };
 
     static const char* const kPassword;
@@ -59,6 +66,9 @@ public:
     bool IsOpen() const;
     QString Path() const { return path_; }
 
+    // The result: the entries whose column equals the text (as the look-up
+    // compares: case and Kurdish letter forms aside) first, then the others
+    // that match the pattern, each part in the table's order.
     void Query(const LookupQuery& query);   // throws StoreError(Rejected)
     void QueryAll();
 
@@ -76,43 +86,70 @@ public:
     Entry Current() const;                // empty fields when there is none
     Entry At(int row) const;
 
+    // A new entry is pending from AddNew until Update or a move commits it.
+    // The commit is one INSERT, on disk before the call returns; when it
+    // fails, the file is as it was, the pending entry is dropped, WriteFailed
+    // is emitted (a move that commits may run where its throw goes unheard)
+    // and StoreError(WriteFailed) is thrown.
     void AddNew();
     void SetField(Field field, const QString& value);  // on the pending new entry
     void Update();
+
+    // Removes the current entry from the file, the result and the counts.
+    // The cursor then stands in the entry's place, on no entry: MovePrevious
+    // goes to the entry that stood before it (BOF when it was the first),
+    // MoveNext to the one that followed it (EOF when it was the last).
     void Delete();
+
+    // Deletes the entry with this identity only if it is still in the file
+    // and its Note there is empty, checked and deleted in one transaction:
+    // the entry a window shows may have left the result under it. Gone: no
+    // such entry (it also leaves the result); BuiltIn: a Note, nothing
+    // deleted. The cursor stays on its entry; on the deleted one it behaves
+    // as after Delete. Throws StoreError(WriteFailed) when the file refuses.
+    DeleteOutcome DeleteUserEntry(qint64 id);
 
     // false: every query runs as SQL on the file, row by row. The indexed way
     // must give exactly the same results; tests compare the two.
     void SetIndexed(bool indexed) { indexed_ = indexed; }
 
+    // Runs on the builder's thread before each column's index is built, from
+    // the next Open on. Tests throw from it to see a failed build.
+    void SetIndexBuildHook(std::function<void(int column)> hook) { indexBuildHook_ = std::move(hook); }
+
 signals:
     void ResultChanged();
     void CurrentChanged();
+    void WriteFailed(const QString& message);   // a pending add could not be committed
+    // An index could not be built (told once an open); its column is looked
+    // up in the file instead, with the same results, only slower.
+    void IndexFailed(const QString& message);
 
 private:
     struct Row;
-    struct ColumnIndex;
 
     void SetResult(std::vector<int> rows);
-    std::vector<int> Evaluate(int column, const QString& foldedPattern);
-    std::vector<int> EvaluateSql(const LookupQuery& query);
-    bool Live(int row, int column) const;
-    void BuildSorted(int column);
-    void BuildReversed(int column);
-    void BuildSuffixes(int column);
+    std::vector<int> EvaluateSql(const LookupQuery& query, int column);
     void StartIndexing();
-    void WaitForIndexes();
+    void WaitForIndexes(bool tell = true);
     void CommitPending();
+    void RemoveRow(int row);
+    int RowOfId(qint64 id) const;
     void Require(bool ok, const char* what) const;
 
     struct Sqlite;
     std::unique_ptr<Sqlite> db_;
     QString path_;
     std::vector<Row> rows_;
+    size_t readRows_ = 0;                // rows_ read at open, in rowid order
+    std::map<qint64, int> addedIds_;     // rows added since, by rowid
     std::vector<int> result_;
     int pos_ = -1;                       // -1 before the first, size() after the last
+    bool gap_ = false;                   // in the place of a deleted entry, before result_[pos_]
     std::unique_ptr<Entry> pending_;
-    std::unique_ptr<ColumnIndex> index_[2];
+    std::unique_ptr<WordIndex> index_[2];   // English, Kurdish; none when its build failed
     bool indexed_ = true;
     std::future<void> indexing_[2];
+    std::function<void(int)> indexBuildHook_;
+    bool indexProblemTold_ = false;
 };

@@ -36,7 +36,7 @@ std::optional<LookupQuery> BuildLookupQuery(const QString& text, int modeNumber)
     const QString sql = column == LookupColumn::English
                             ? QStringLiteral("select * from Data where English like ?")
                             : QStringLiteral("select * from Data where كوردى like ?");
-    return LookupQuery{column, sql, pattern};
+    return LookupQuery{column, sql, pattern, typed};
 }
 
 // The look-up, in resume-next mode: up to eleven passes, each cutting one

@@ -2,6 +2,7 @@
 
 #include "lookup.h"
 #include "texts.h"
+#include "about/varin1.h"
 #include "reader/varin3.h"
 #include "startup/module1.h"
 
@@ -220,6 +221,7 @@ void Varin2::BuildControls()
     connect(Timer1, &FormTimer::Timer, this, [this] { Timer1->setInterval(0); });
     connect(Timer2, &FormTimer::Timer, this, [this] { Unguarded("Timer2_Timer", [this] { Timer2_Timer(); }); });
     connect(Command3, &QPushButton::clicked, this, [this] { Unguarded("Command3_Click", [this] { Command3_Click(); }); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Unguarded("Command2_Click", [this] { Command2_Click(); }); });
     connect(DataGrid1, &QTableView::clicked, this, [this] { Unguarded("DataGrid1_Click", [this] { DataGrid1_Click(); }); });
     // The grid's current row is the cursor: moving it with the mouse or keys moves the cursor.
     connect(DataGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -337,4 +339,11 @@ void Varin2::Timer2_Timer()
 {
     Text1->setText(Text3->text());
     Text4->setText(Text2->text());
+}
+
+// The about window, modal: this window takes no input until it closes, while
+// its timers keep ticking.
+void Varin2::Command2_Click()
+{
+    forms().Varin1().ShowModal(this);
 }

@@ -64,6 +64,7 @@ public:
     void Label3_Change();
     void Text2_Change();
     void DataGrid1_Click();
+    void Command2_Click();
     void Timer2_Timer();
     void Command3_Click();   // opens the reader in this window's place
 

@@ -1,6 +1,7 @@
 // Every Kurdish text of the windows, checked together: each is the text as
 // written in the older spelling, with non-joiners after the hehs that spell
 // e and nothing else changed; and no heh that spells e joins the next letter.
+#include "about/texts.h"
 #include "dictionary/texts.h"
 #include "reader/texts.h"
 #include "startup/texts.h"
@@ -28,6 +29,15 @@ QList<Table> Tables()
          {
              {"another copy running", "  فهرههنگى ڤارين لهكار دايه .....!!!!! "},
              {"notice title", "فهرههنكَى  ڤارين"},
+         }},
+        {"Varin1",
+         Varin1Text::All(),
+         {
+             {"Command2", "سووبٍاس نامه"},
+             {"Command2 tooltip", "كليككه"},
+             {"Command1", "تــــــــه واو"},
+             {"Command1 tooltip", "دهرچوون"},
+             {"Command3", "OK"},
          }},
         {"Varin2",
          Varin2Text::All(),

@@ -1,0 +1,234 @@
+// Adding and deleting through the word store: in the file at once, in the
+// result, the counts and every look-up of the same store at once.
+#include "storekit.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+class WordStoreEditTest : public QObject {
+    Q_OBJECT
+private slots:
+    void addedAndDeletedWordsAreInTheFileAtOnce()
+    {
+        DataFolder folder(kThree);
+        {
+            WordStore store;
+            store.Open(folder.DatabasePath());
+            store.AddNew();
+            QCOMPARE(store.Current().English, QString());
+            store.SetField(WordStore::Field::English, QStringLiteral("don't"));
+            store.SetField(WordStore::Field::Kurdish, QStringLiteral("مەکە"));
+            store.MoveFirst();                     // a move commits the pending entry
+            QCOMPARE(store.RowCount(), 4);
+            store.MoveLast();
+            QCOMPARE(store.Current().English, QStringLiteral("don't"));
+            store.AddNew();
+            store.SetField(WordStore::Field::English, QStringLiteral("egg"));
+            store.SetField(WordStore::Field::Kurdish, QStringLiteral("هێلکە"));
+            store.Update();
+            QCOMPARE(store.Current().English, QStringLiteral("egg"));
+            store.Update();                        // nothing pending: nothing happens
+            QCOMPARE(store.RowCount(), 5);
+            store.MoveFirst();
+            store.MoveNext();
+            store.Delete();                        // bread
+            QCOMPARE(store.RowCount(), 4);
+            QCOMPARE(store.Position(), -1);        // in bread's place until the next move
+            WordStore alongside;                   // on disk while the first store still runs
+            alongside.Open(folder.DatabasePath());
+            QCOMPARE(Englishes(alongside), QStringList({"apple", "cat", "don't", "egg"}));
+        }
+        // Closed, the file is whole by itself again: no log left beside it.
+        QVERIFY(!QFile::exists(folder.DatabasePath() + "-wal"));
+        WordStore reopened;
+        reopened.Open(folder.DatabasePath());
+        QCOMPARE(Englishes(reopened), QStringList({"apple", "cat", "don't", "egg"}));
+        reopened.Query(*BuildLookupQuery("egg", 100));
+        QCOMPARE(reopened.Current().Note, QString());   // added words carry no note
+        reopened.Query(*BuildLookupQuery("don't", 100));
+        QCOMPARE(reopened.RowCount(), 1);
+    }
+
+    // Another copy holding the file locked past the wait: the add fails
+    // loudly, and the store stays usable instead of failing every later move.
+    void failedWriteIsReportedAndNotLeftPending()
+    {
+        DataFolder folder(kThree);
+        WordStore store;
+        store.Open(folder.DatabasePath());
+        sqlite3* other = nullptr;
+        sqlite3_open(folder.DatabasePath().toUtf8(), &other);
+        const QByteArray key = QByteArray("PRAGMA key='") + WordStore::kPassword + "'; BEGIN EXCLUSIVE;";
+        QCOMPARE(sqlite3_exec(other, key.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+
+        QSignalSpy told(&store, &WordStore::WriteFailed);
+        store.AddNew();
+        store.SetField(WordStore::Field::English, QStringLiteral("lost"));
+        store.SetField(WordStore::Field::Kurdish, QStringLiteral("ون"));
+        try {
+            store.Update();
+            QFAIL("the write went through a lock");
+        } catch (const StoreError& e) {
+            QCOMPARE(e.kind, StoreError::WriteFailed);
+        }
+        QCOMPARE(told.count(), 1);
+        store.MoveFirst();
+        QCOMPARE(store.Current().English, QStringLiteral("apple"));
+        QCOMPARE(store.RowCount(), 3);
+
+        // The commit by a move in resume-next mode: the throw is swallowed, the signal is not.
+        store.AddNew();
+        store.SetField(WordStore::Field::English, QStringLiteral("lost too"));
+        ResumeNext({[&] { store.MoveLast(); }});
+        QCOMPARE(told.count(), 2);
+        QVERIFY(!told.last().first().toString().isEmpty());
+        QCOMPARE(store.RowCount(), 3);
+        QCOMPARE(store.Current().English, QStringLiteral("apple"));   // the move itself did not happen
+        sqlite3_exec(other, "COMMIT;", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+        QCOMPARE(FoundEverywhere(store, "lost"), Expected(QString()));
+        WordStore reopened;
+        reopened.Open(folder.DatabasePath());
+        QCOMPARE(Englishes(reopened), QStringList({"apple", "bread", "cat"}));
+    }
+
+    // The deleted entry leaves the result, the counts and every look-up of
+    // the same store; the cursor stands in its place until the next move.
+    void deleteRemovesTheEntryEverywhere_data()
+    {
+        QTest::addColumn<int>("at");
+        QTest::addColumn<QString>("previous");   // where MovePrevious lands, "" for BOF
+        QTest::addColumn<QString>("next");       // where MoveNext lands, "" for EOF
+        QTest::newRow("first") << 0 << "" << "bread";
+        QTest::newRow("middle") << 1 << "apple" << "cat";
+        QTest::newRow("last") << 2 << "bread" << "";
+    }
+    void deleteRemovesTheEntryEverywhere()
+    {
+        QFETCH(int, at);
+        QFETCH(QString, previous);
+        QFETCH(QString, next);
+        DataFolder folder(kThree);
+        WordStore store;
+        store.Open(folder.DatabasePath());
+        store.MoveTo(at);
+        const QString gone = store.Current().English;
+        QSignalSpy grid(&store, &WordStore::ResultChanged);
+        QSignalSpy current(&store, &WordStore::CurrentChanged);
+        store.Delete();
+        QCOMPARE(grid.count(), 1);
+        QVERIFY(current.count() >= 1);
+        QCOMPARE(store.RowCount(), 2);
+        QCOMPARE(store.RecordCount(), 2);
+        QVERIFY(!Englishes(store).contains(gone));
+        QCOMPARE(store.Current().English, QString());
+        QCOMPARE(store.Current().Id, qint64(0));
+        QCOMPARE(store.Position(), -1);
+        QVERIFY(!store.AtBOF() && !store.AtEOF());
+        QVERIFY_THROWS_EXCEPTION(StoreError, store.Delete());   // nothing current: nothing more goes
+
+        store.MovePrevious();
+        QCOMPARE(store.Current().English, previous);
+        QCOMPARE(store.AtBOF(), previous.isEmpty());
+        store.MoveTo(at == 0 ? 0 : at - 1);
+        store.Delete();
+        store.MoveNext();
+        store.MoveLast();
+        QVERIFY(!store.Current().English.isEmpty());   // never a blank entry
+        QCOMPARE(store.RowCount(), 1);
+
+        DataFolder again(kThree);
+        WordStore fresh;
+        fresh.Open(again.DatabasePath());
+        fresh.MoveTo(at);
+        fresh.Delete();
+        fresh.MoveNext();
+        QCOMPARE(fresh.Current().English, next);
+        QCOMPARE(fresh.AtEOF(), next.isEmpty());
+        QCOMPARE(FoundEverywhere(fresh, gone), Expected(QString()));
+        QCOMPARE(FoundEverywhere(fresh, gone.left(1)).join(u' ').contains(gone), false);
+    }
+
+    // An added entry is found at once by the same store, on both paths and in
+    // every mode, and carries its identity in the file.
+    void addedEntryIsFoundByTheSameStore()
+    {
+        DataFolder folder(kThree);
+        WordStore store;
+        store.Open(folder.DatabasePath());
+        QCOMPARE(FoundEverywhere(store, "Zebra"), Expected(QString()));   // the indexes are built
+        store.AddNew();
+        QCOMPARE(store.Current().Id, qint64(0));
+        store.SetField(WordStore::Field::English, QStringLiteral("zebra"));
+        store.SetField(WordStore::Field::Kurdish, QStringLiteral("گۆرەخەر"));
+        store.Update();
+        const qint64 id = store.Current().Id;
+        QVERIFY(id > 0);
+        OtherCopy other(folder.DatabasePath());
+        QCOMPARE(other.Count("rowid = " + QByteArray::number(id) + " AND English = 'zebra'"), 1);
+        QCOMPARE(FoundEverywhere(store, "Zebra"), Expected("zebra"));
+        QCOMPARE(FoundEverywhere(store, "گۆرەخەر"), Expected("zebra"));
+        store.Query(*BuildLookupQuery("zebra", 100));
+        store.Delete();
+        QCOMPARE(FoundEverywhere(store, "zebra"), Expected(QString()));
+        // A new row may take the rowid of the deleted last one: it is found, the dead one not.
+        store.AddNew();
+        store.SetField(WordStore::Field::English, QStringLiteral("zebu"));
+        store.Update();
+        QCOMPARE(FoundEverywhere(store, "zeb"), QStringList({"1/25:zebu", "1/50:", "1/75:zebu", "1/100:",
+                                                             "0/25:zebu", "0/50:", "0/75:zebu", "0/100:"}));
+        store.Query(*BuildLookupQuery("zebu", 100));
+        QCOMPARE(store.DeleteUserEntry(store.Current().Id), WordStore::DeleteOutcome::Deleted);
+        QCOMPARE(FoundEverywhere(store, "zeb"), Expected(QString()));
+    }
+
+    // The delete of a shown entry by its identity: the Note in the file at
+    // that moment decides, and an entry gone meanwhile deletes nothing.
+    void deleteUserEntryByIdentity()
+    {
+        DataFolder folder(QList<Pair>{{"apple", "سێو", "noun"}, {"mine", "هی من"}, {"yours", "هی تۆ"},
+                                      {"ours", "هی ئێمە"}, {"theirs", "هی ئەوان"}});
+        OtherCopy other(folder.DatabasePath());
+        // Users' entries: no Note at all, or an empty one.
+        QCOMPARE(other.Exec("UPDATE Data SET Note = NULL WHERE English IN ('mine', 'theirs');"
+                            "UPDATE Data SET Note = '' WHERE English IN ('yours', 'ours');"),
+                 SQLITE_OK);
+        WordStore store;
+        store.Open(folder.DatabasePath());
+        const auto idOf = [&](int row) { return store.At(row).Id; };
+        const qint64 apple = idOf(0), mine = idOf(1), yours = idOf(2), ours = idOf(3), theirs = idOf(4);
+
+        QCOMPARE(store.DeleteUserEntry(apple), WordStore::DeleteOutcome::BuiltIn);
+        // The cursor on another entry: the one asked for goes, the cursor keeps its entry.
+        store.MoveTo(3);
+        QCOMPARE(store.DeleteUserEntry(mine), WordStore::DeleteOutcome::Deleted);
+        QCOMPARE(store.Current().English, QStringLiteral("ours"));
+        QCOMPARE(store.Position(), 2);
+        QCOMPARE(store.DeleteUserEntry(mine), WordStore::DeleteOutcome::Gone);
+        // Changed by another copy since it was read: the file decides.
+        QCOMPARE(other.Exec("UPDATE Data SET Note = 'noun' WHERE rowid = " + QByteArray::number(yours)), SQLITE_OK);
+        QCOMPARE(store.DeleteUserEntry(yours), WordStore::DeleteOutcome::BuiltIn);
+        QCOMPARE(other.Exec("DELETE FROM Data WHERE rowid = " + QByteArray::number(theirs)), SQLITE_OK);
+        QCOMPARE(store.DeleteUserEntry(theirs), WordStore::DeleteOutcome::Gone);
+        QCOMPARE(Englishes(store), QStringList({"apple", "yours", "ours"}));
+        QCOMPARE(store.DeleteUserEntry(ours), WordStore::DeleteOutcome::Deleted);   // the current one
+        QCOMPARE(store.Position(), -1);
+        store.MovePrevious();
+        QCOMPARE(store.Current().English, QStringLiteral("yours"));
+        QCOMPARE(other.Count(), 2);
+        QCOMPARE(FoundEverywhere(store, "yours"), Expected("yours"));
+        QCOMPARE(store.DeleteUserEntry(0), WordStore::DeleteOutcome::Gone);
+
+        // Locked by another copy: nothing deleted, the failure told.
+        QCOMPARE(other.Exec("BEGIN EXCLUSIVE;"), SQLITE_OK);
+        QVERIFY_THROWS_EXCEPTION(StoreError, store.DeleteUserEntry(yours));
+        other.Exec("COMMIT;");
+        store.QueryAll();
+        QCOMPARE(Englishes(store), QStringList({"apple", "yours"}));
+        QCOMPARE(other.Count(), 2);
+    }
+};
+
+QTEST_MAIN(WordStoreEditTest)
+#include "wordstore_edit_test.moc"
