@@ -34,7 +34,8 @@ test: build
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j$(JOBS)
 
 bench: build
-	@cd $(BUILD_DIR)/bin && QT_QPA_PLATFORM=offscreen ./lookup_bench && QT_QPA_PLATFORM=offscreen ./reader_bench && ./setup_bench
+	@cd $(BUILD_DIR)/bin && QT_QPA_PLATFORM=offscreen ./lookup_bench && ./setup_bench \
+		&& QT_QPA_PLATFORM=offscreen ./speech_bench speech && QT_QPA_PLATFORM=offscreen ./reader_bench
 
 # Runs each fuzz target for FUZZ_SECONDS, starting from its saved inputs;
 # what it finds new lands in $(FUZZ_DIR)/corpus, crashes in $(FUZZ_DIR)/crashes.

@@ -7,11 +7,8 @@
 //   reader first_audio_engine_a_ms=X   the same with engine A
 //   reader speak_call_ms=X    how long the read button holds the window
 // Run on the offscreen platform:  QT_QPA_PLATFORM=offscreen ./reader_bench
-#if __has_include("components/espeak.h") && __has_include("audiorecorder.h")
 #include "audiorecorder.h"
 #include "components/espeak.h"
-#define READER_BENCH_REAL_ENGINE 1
-#endif
 #include "dictionary/texts.h"
 #include "reader/commondialog.h"
 #include "reader/varin3.h"
@@ -116,7 +113,6 @@ int main(int argc, char** argv)
     reader.Combo1->addItems({QStringLiteral("184"), QStringLiteral("204")});
     reader.Combo1->setCurrentIndex(1);
     reader.Text1->setPlainText(QString::fromUtf8(Book(1024 * 1024)));
-#ifdef READER_BENCH_REAL_ENGINE
     using Clock = std::chrono::steady_clock;
     auto audio = std::make_shared<RecordingAudio>();
     SetSpeech(std::make_unique<EspeakEngine>(audio));
@@ -145,13 +141,6 @@ int main(int argc, char** argv)
         }
     }
     SetSpeech(nullptr);
-#else
-    reader.Combo4->setCurrentIndex(7);
-    t.restart();
-    reader.cmdspeak->click();
-    std::printf("reader speak_call_ms=%lld\n", static_cast<long long>(t.elapsed()));
-    std::printf("reader first_audio_ms=n/a (needs the eSpeak NG engine)\n");
-#endif
     forms().Unload();
     return 0;
 }

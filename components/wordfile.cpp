@@ -92,9 +92,16 @@ bool Upgrade(const QString& shipped, const QString& user, QString* error)
     const QString key = QString::fromLatin1(WordStore::kPassword);
     QString shippedName = shipped;
     shippedName.replace(u'\'', QStringLiteral("''"));
+    // Words committed into the write-ahead log of a session that ended
+    // abruptly are moved into the file first, so the backup holds them too.
+    const QString backup = user + QStringLiteral(".bak");
     bool ok = Exec(db, QStringLiteral("PRAGMA key = '%1';").arg(key), error)
-              && Exec(db, QStringLiteral("ATTACH DATABASE '%1' AS shipped KEY '%2';").arg(shippedName, key), error)
-              && Exec(db, QStringLiteral("BEGIN IMMEDIATE;"), error);
+              && Exec(db, QStringLiteral("PRAGMA journal_mode = DELETE;"), error)
+              && CopyWhole(user, backup, error);
+    if (ok)
+        Step("backed up");
+    ok = ok && Exec(db, QStringLiteral("ATTACH DATABASE '%1' AS shipped KEY '%2';").arg(shippedName, key), error)
+         && Exec(db, QStringLiteral("BEGIN IMMEDIATE;"), error);
     const std::pair<QString, const char*> steps[] = {
         {QStringLiteral("CREATE TEMP TABLE added AS SELECT English, \"كوردى\", Note FROM main.Data "
                         "WHERE Note IS NULL OR Note = '' ORDER BY rowid;"),
@@ -154,15 +161,13 @@ bool PrepareUserWordFile(const QString& shipped, const QString& user, QString* e
     if (marker.open(QIODevice::ReadOnly) && marker.readAll() == fingerprint)
         return true;
 
-    const QString backup = user + QStringLiteral(".bak");
-    if (!CopyWhole(user, backup, error))
-        return true;   // no upgrade without a backup; the copy stays usable as it is
-    Step("backed up");
+    // A copy that could not be backed up or brought up to date stays usable
+    // as it is, and the next start tries again.
     if (!Upgrade(shipped, user, error))
         return true;
     Step("committed");
     WriteWhole(MarkerPath(user), fingerprint, error);
-    QFile::remove(backup);
+    QFile::remove(user + QStringLiteral(".bak"));
     return true;
 }
 

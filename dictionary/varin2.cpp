@@ -218,11 +218,11 @@ void Varin2::BuildControls()
     connect(Slider3, &QSlider::sliderMoved, this, slider);
     connect(Label3, &FormLabel::Change, this, [this] { Unguarded("Label3_Change", [this] { Label3_Change(); }); });
     connect(Text2, &QLineEdit::textChanged, this, [this] { Unguarded("Text2_Change", [this] { Text2_Change(); }); });
-    connect(Timer1, &FormTimer::Timer, this, [this] { Timer1->setInterval(0); });
     connect(Timer2, &FormTimer::Timer, this, [this] { Unguarded("Timer2_Timer", [this] { Timer2_Timer(); }); });
     connect(Command3, &QPushButton::clicked, this, [this] { Unguarded("Command3_Click", [this] { Command3_Click(); }); });
     connect(Command2, &QPushButton::clicked, this, [this] { Unguarded("Command2_Click", [this] { Command2_Click(); }); });
     connect(DataGrid1, &QTableView::clicked, this, [this] { Unguarded("DataGrid1_Click", [this] { DataGrid1_Click(); }); });
+    ConnectSpeech();
     // The grid's current row is the cursor: moving it with the mouse or keys moves the cursor.
     connect(DataGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
@@ -262,7 +262,7 @@ void Varin2::Form_Load()
         [] {},                               // 1. restore the first saved choices
         [this] { FillPitchLists(); },        // 2. loads the reader, hidden
         [] {},                               // 3. restore list index and check boxes
-        [] {},                               // 4. create the voice object
+        [this] { spt = Speech().NewVoice(); },   // 4. the voice object
         [this] { Skin1.ApplySkin(this); },   // 5. skin
         [this] { FillVoiceLists(); },
         [] {},                               // 7. restore voice and speed
@@ -329,10 +329,6 @@ void Varin2::Text2_Change()
 void Varin2::DataGrid1_Click()
 {
     PronounceCurrentWord();
-}
-
-void Varin2::PronounceCurrentWord()
-{
 }
 
 void Varin2::Timer2_Timer()

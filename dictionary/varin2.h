@@ -2,6 +2,7 @@
 // word store's result, the entry fields, and the speech and mode choices.
 #pragma once
 
+#include "components/speech.h"
 #include "components/wordstore.h"
 #include "runtime/forms.h"
 #include "runtime/runtime.h"
@@ -67,9 +68,20 @@ public:
     void Command2_Click();
     void Timer2_Timer();
     void Command3_Click();   // opens the reader in this window's place
+    // Speech (pronounce.cpp). The list and check-box handlers also run when
+    // the load restores the saved choices.
+    void Command1_Click();
+    void Combo1_Click();
+    void Combo4_Click();
+    void Check1_Click();
+    void Check2_Click();
+    void Timer0_Timer();
+    void Timer1_Timer();
 
     // Speaks the current entry's English text (Text2).
     void PronounceCurrentWord();
+
+    std::unique_ptr<VoiceObject> spt;   // engine A, replaced before every use
 
 protected:
     void Form_Load() override;
@@ -80,6 +92,7 @@ private:
     void FollowCursor();
     void FillPitchLists();
     void FillVoiceLists();
+    void ConnectSpeech();
 
     QString storePath_;
     std::future<std::shared_ptr<WordStore::Table>> storeReading_;

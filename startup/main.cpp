@@ -1,3 +1,5 @@
+#include "components/audio.h"
+#include "components/espeak.h"
 #include "runtime/application.h"
 #include "runtime/forms.h"
 #include "runtime/previnstance.h"
@@ -21,7 +23,13 @@ int main(int argc, char** argv)
     // started a moment later already sees this one.
     PrevInstance();
 
+    // Both speech engines on eSpeak NG, heard through the sound card; without
+    // one, or without eSpeak NG's data, the windows speak silently.
+    SetSpeech(std::make_unique<EspeakEngine>(MakeSpeakerOutput()));
+
     // The splash is the first window; its timers lead on to the dictionary.
     forms().Varin0().show();
-    return app.exec();
+    const int code = app.exec();
+    SetSpeech(nullptr);   // the sound card's thread ends while the application still stands
+    return code;
 }

@@ -116,6 +116,39 @@ private slots:
         QCOMPARE(Rows(user_).size(), kUpgraded.size() + 1);
     }
 
+    // A session that died left its last word in the write-ahead log: the
+    // backup taken before the upgrade holds it, and so does the upgraded copy.
+    void wordInTheLogOfADeadSession()
+    {
+        const QString v1 = MakeShipped(dir_.filePath(QStringLiteral("v1")), kOld);
+        const QString v2 = MakeShipped(dir_.filePath(QStringLiteral("v2")), kNew);
+        QVERIFY(PrepareUserWordFile(v1, user_));
+        const pid_t child = fork();
+        if (child == 0) {
+            WordStore store;
+            store.Open(user_);
+            store.AddNew();
+            store.SetField(WordStore::Field::English, QStringLiteral("late"));
+            store.SetField(WordStore::Field::Kurdish, QStringLiteral("درەنگ"));
+            store.Update();
+            _exit(9);   // no closing of the file
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QCOMPARE(WEXITSTATUS(status), 9);
+
+        const QString backupSeen = dir_.filePath(QStringLiteral("backup-seen.mdb"));
+        QFile::remove(backupSeen);
+        SetUpgradeStepHook([&](const char* step) {
+            if (qstrcmp(step, "backed up") == 0)
+                QFile::copy(user_ + QStringLiteral(".bak"), backupSeen);
+        });
+        QVERIFY(PrepareUserWordFile(v2, user_));
+        QCOMPARE(Rows(backupSeen).last(), QStringLiteral("late|درەنگ|"));
+        QCOMPARE(Rows(user_).last(), QStringLiteral("late|درەنگ|"));
+        QCOMPARE(Rows(user_).size(), kNew.size() + 1);
+    }
+
     // The process dies at each step of an upgrade in turn: the copy opens as
     // it was before, and the next start finishes the upgrade.
     void upgradeThatDiesHalfWay_data()
