@@ -19,6 +19,7 @@
 #include <chrono>
 #include <utility>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -88,9 +89,12 @@ int main(int argc, char** argv)
     t.start();
     sinceTick.start();
     ticker.start(10);
+    // The window's own event loop runs meanwhile, idle but for the ticker.
+    QEventLoop waiting;
+    QObject::connect(&reader, &Varin3::LoadFinished, &waiting, &QEventLoop::quit);
     reader.cmdopen->click();
-    while (reader.Loading())
-        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    if (reader.Loading())
+        waiting.exec();
     reader.Text1->viewport()->repaint();
     QApplication::processEvents();
     const qint64 loadMs = t.elapsed();
