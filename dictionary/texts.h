@@ -36,6 +36,14 @@ inline const QString kNothingTyped = QStringLiteral(" .......  هيچ ووشه\u
 // Voice list items 1 to 18 are this followed by the voice's number.
 inline const QString kVoicePrefix = QStringLiteral(" ده\u200Cنگى - ");
 
+// The choices could not be saved at the close: %1 the file, %2 what went wrong.
+// A notice of our own, in today's spelling, like the store's; not one of the
+// interface's texts as first written, so not in All().
+inline const QString kSaveFailed = QStringLiteral(
+    "هەڵبژاردنەکانت پاشەکەوت نەکران؛ هیچ شتێک لە فایلەکەدا نەگۆڕا:\n%1\nفەرهەنگەکە دادەخرێت.\n\n"
+    "Your choices could not be saved; nothing in the settings file was changed:\n%1\n%2\n"
+    "The dictionary now closes.");
+
 inline QList<InterfaceText> All()
 {
     return {

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QTableView>
 
@@ -213,11 +214,21 @@ void Varin2::BuildControls()
     Timer8 = new FormTimer(this);
 
     connect(Text, &QLineEdit::textChanged, this, [this] { Unguarded("Text_Change", [this] { Text_Change(); }); });
+    // Each look-up runs with the mode shown until then, so a move needs a
+    // notification while the slider stands at its new place and the mode is
+    // still the old one (actionTriggered: key, Page key, wheel, click on the
+    // groove) before the value change that looks up with the new mode. A drag
+    // notifies as it moves and once more when released, in case it ends where
+    // it began and no value change follows.
     const auto slider = [this] { Unguarded("Slider3_Change", [this] { Slider3_Change(); }); };
     connect(Slider3, &QSlider::valueChanged, this, slider);
+    connect(Slider3, &QSlider::actionTriggered, this, slider);
     connect(Slider3, &QSlider::sliderMoved, this, slider);
+    connect(Slider3, &QSlider::sliderReleased, this, slider);
     connect(Label3, &FormLabel::Change, this, [this] { Unguarded("Label3_Change", [this] { Label3_Change(); }); });
     connect(Text2, &QLineEdit::textChanged, this, [this] { Unguarded("Text2_Change", [this] { Text2_Change(); }); });
+    ConnectKeyboard();
+    ConnectSettings();
     connect(Timer2, &FormTimer::Timer, this, [this] { Unguarded("Timer2_Timer", [this] { Timer2_Timer(); }); });
     connect(Command3, &QPushButton::clicked, this, [this] { Unguarded("Command3_Click", [this] { Command3_Click(); }); });
     connect(Command2, &QPushButton::clicked, this, [this] { Unguarded("Command2_Click", [this] { Command2_Click(); }); });
@@ -245,11 +256,12 @@ void Varin2::OpenWordStore()
         default: ku = QStringLiteral("فایلەکە تێکچووە یان هی ئەم بەرنامەیە نییە (کلیلی هەڵە)."); break;
         }
         const QString file = QDir::toNativeSeparators(storePath_);
-        UnicodeMsgBox(QStringLiteral("بنکەی وشەکان نەکرایەوە:\n%1\n%2\nفەرهەنگەکە بەبێ وشە دەکرێتەوە؛ هیچ شتێک لە فایلەکەدا نەگۆڕا.\n\n"
-                                     "The word database could not be opened:\n%1\n%3.\n"
-                                     "The dictionary opens without words; nothing was written to the file.")
-                          .arg(file, ku, e.message()),
-                      kMbRtlReading | kMbIconError, DictionaryName());
+        // Told once the window is shown (showEvent): here, inside the load, the
+        // box would stop the start-up and end up behind the window.
+        storeNotice_ = QStringLiteral("بنکەی وشەکان نەکرایەوە:\n%1\n%2\nفەرهەنگەکە بەبێ وشە دەکرێتەوە؛ هیچ شتێک لە فایلەکەدا نەگۆڕا.\n\n"
+                                      "The word database could not be opened:\n%1\n%3.\n"
+                                      "The dictionary opens without words; nothing was written to the file.")
+                       .arg(file, ku, e.message());
     }
 }
 
@@ -259,13 +271,13 @@ void Varin2::Form_Load()
     // The data control opens the store as the window loads: the whole table.
     OpenWordStore();
     ResumeNext({
-        [] {},                               // 1. restore the first saved choices
+        [this] { RestoreFirstChoices(); },   // 1. six choices read, match mode set
         [this] { FillPitchLists(); },        // 2. loads the reader, hidden
-        [] {},                               // 3. restore list index and check boxes
+        [this] { RestoreListAndChecks(); },  // 3. pitch index, check boxes
         [this] { spt = Speech().NewVoice(); },   // 4. the voice object
         [this] { Skin1.ApplySkin(this); },   // 5. skin
         [this] { FillVoiceLists(); },
-        [] {},                               // 7. restore voice and speed
+        [this] { RestoreVoiceAndSpeed(); },  // 7. voice index, speed
         [this] { Text->setText(QString()); },
         [this] { Timer3->setInterval(3000); },
     });
@@ -277,7 +289,12 @@ void Varin2::FillPitchLists()
     QStringList pitches;
     for (int pitch = 84; pitch <= 334; pitch += 10)
         pitches << QString::number(pitch);
-    Combo1->addItems(pitches);
+    {
+        // Filling raises nothing and leaves no item chosen: the restore chooses.
+        const QSignalBlocker quiet(Combo1);
+        Combo1->addItems(pitches);
+        Combo1->setCurrentIndex(-1);
+    }
     forms().Varin3().Combo1->addItems(pitches);
 }
 
@@ -287,7 +304,11 @@ void Varin2::FillVoiceLists()
     QStringList voices{QStringLiteral("Microsoft Sam")};
     for (int voice = 1; voice <= 18; ++voice)
         voices << Varin2Text::kVoicePrefix + QString::number(voice);
-    Combo4->addItems(voices);
+    {
+        const QSignalBlocker quiet(Combo4);
+        Combo4->addItems(voices);
+        Combo4->setCurrentIndex(-1);
+    }
     forms().Varin3().Combo4->addItems(voices);
 }
 

@@ -4,6 +4,7 @@
 
 #include "components/speech.h"
 #include "components/wordstore.h"
+#include "dictionary/settings.h"
 #include "runtime/forms.h"
 #include "runtime/runtime.h"
 
@@ -77,6 +78,14 @@ public:
     void Check2_Click();
     void Timer0_Timer();
     void Timer1_Timer();
+    // Typed characters (mapped) and keys of the search field; the clipboard capture.
+    QString Text_KeyPress(const QString& typed);
+    void Text_KeyDown(int key);
+    void Timer3_Timer();
+    // Counts and saved search word; save the choices; save and end.
+    void Timer8_Timer();
+    void SaveWindowSettings();   // throws RuntimeError when the file cannot be written
+    void Command4_Click();
 
     // Speaks the current entry's English text (Text2).
     void PronounceCurrentWord();
@@ -85,6 +94,8 @@ public:
 
 protected:
     void Form_Load() override;
+    void closeEvent(QCloseEvent* event) override;   // the frame's close is "X"
+    void showEvent(QShowEvent* event) override;     // tells of a store that did not open
 
 private:
     void BuildControls();
@@ -93,8 +104,17 @@ private:
     void FillPitchLists();
     void FillVoiceLists();
     void ConnectSpeech();
+    void ConnectKeyboard();
+    void ConnectSettings();
+    void RestoreFirstChoices();
+    void RestoreListAndChecks();
+    void RestoreVoiceAndSpeed();
+    void EndProgram();
 
     QString storePath_;
     std::future<std::shared_ptr<WordStore::Table>> storeReading_;
     bool followingCursor_ = false;
+    SavedChoices saved_;       // read at load, applied as the lists are filled
+    QString storeNotice_;      // shown once the window is
+    bool ending_ = false;
 };
