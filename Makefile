@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 SAN_DIR ?= build-san
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS = wordlist settings clipboard lookup
+FUZZ_TARGETS = wordlist settings clipboard lookup textfile
 JOBS ?= 2
 
 .PHONY: deps configure build run test bench fuzz package clean
@@ -36,7 +36,8 @@ test: build
 bench: build
 	@cd $(BUILD_DIR)/bin && QT_QPA_PLATFORM=offscreen ./lookup_bench && ./setup_bench \
 		&& QT_QPA_PLATFORM=offscreen ./speech_bench speech \
-		&& QT_QPA_PLATFORM=offscreen ./idle_bench
+		&& QT_QPA_PLATFORM=offscreen ./idle_bench \
+		&& QT_QPA_PLATFORM=offscreen ./reader_bench
 
 # Runs each fuzz target for FUZZ_SECONDS, starting from its saved inputs;
 # what it finds new lands in $(FUZZ_DIR)/corpus, crashes in $(FUZZ_DIR)/crashes.

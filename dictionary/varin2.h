@@ -70,6 +70,7 @@ public:
     void Timer2_Timer();
     void Command6_Click();   // opens the add-word window (editing/varin4.cpp)
     void Command7_Click();   // opens the delete-word window (editing/varin5.cpp)
+    void Command3_Click();   // opens the reader in this window's place
     // Speech (pronounce.cpp). The list and check-box handlers also run when
     // the load restores the saved choices.
     void Command1_Click();

@@ -4,6 +4,7 @@
 #include "about/texts.h"
 #include "dictionary/texts.h"
 #include "editing/texts.h"
+#include "reader/texts.h"
 #include "startup/texts.h"
 
 #include <QHash>
@@ -110,6 +111,29 @@ QList<Table> Tables()
              {"question, after the word", " )  رازى  ووشهى        "},
              {"refusal notice", " ئهم ووشهيه ناتوانيت بسريتهوه چونكه ووشهى فهرههنگى ڤارينه .....!!!!! "},
              {"title", "فهرههنگى  ڤارين"},
+         }},
+        {"Varin3",
+         Varin3Text::All(),
+         {
+             {"window caption", "خوندنهوهى نوسين"},
+             {"Text1 tooltip", "بنووسه"},
+             {"cmdopen", "كردنهوه"},
+             {"cmdopen tooltip", " Text كردنهوهى مهلهفى"},
+             {"cmdspeak", "كَوتن"},
+             {"cmdspeak tooltip", "خويندنهوهى ههموو ووشهكان"},
+             {"Command3", "وهستان"},
+             {"cmdpause", "راكَرتن"},
+             {"cmdpause tooltip", "راگرتنى خويندنهوه"},
+             {"cmdclear", "سرينهوه"},
+             {"cmdclear tooltip", "سرينهوه"},
+             {"Command1", "داخستن"},
+             {"Command1 tooltip", "دهرچوون"},
+             {"Slider1 tooltip", "خيرايى خويندنهوه"},
+             {"text frame", " شويَنى نوسين "},
+             {"button frame", " دوگمةكان "},
+             {"speed frame", " خيَرا "},
+             {"voice frame", " شيَوه "},
+             {"pitch frame", " ثلـه"},
          }},
     };
 }
