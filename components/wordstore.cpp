@@ -5,9 +5,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 const char* const WordStore::kPassword = "731pomad731";
 
@@ -20,6 +22,9 @@ struct WordStore::Row {
 struct WordStore::Sqlite {
     sqlite3* db = nullptr;
     bool writeAhead = false;
+    // The file as it was opened: its path must still name it at each write.
+    dev_t device = 0;
+    ino_t inode = 0;
     ~Sqlite()
     {
         // Back to a single file when no other copy has it open: the file is
@@ -77,11 +82,46 @@ void FoldFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
 
 const char* const kColumnName[2] = {"English", "\"كوردى\""};
 
+std::function<void(sqlite3*)>& ConnectionHook()
+{
+    static std::function<void(sqlite3*)> hook;
+    return hook;
+}
+
+// What went wrong with the last write on db, in words a user can act on,
+// SQLite's own text after them for the developer.
+QString WriteProblem(sqlite3* db)
+{
+    const QString detail = QString::fromUtf8(sqlite3_errmsg(db));
+    switch (sqlite3_errcode(db) & 0xff) {
+    case SQLITE_FULL:
+        return QStringLiteral("the disk is full; nothing was written, every word saved before is kept (%1)").arg(detail);
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("another program holds the word file locked; nothing was written, try again once it "
+                              "lets go (%1)")
+            .arg(detail);
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("the word file cannot be written; nothing was written (%1)").arg(detail);
+    case SQLITE_IOERR:
+        return QStringLiteral("the disk refused the write; nothing was written (%1)").arg(detail);
+    default:
+        return QStringLiteral("the word file refused the write; nothing was written (%1)").arg(detail);
+    }
+}
+
 }  // namespace
 
 QString WordStore::ResolvePath()
 {
     return WordFilePath();
+}
+
+void WordStore::SetConnectionHook(std::function<void(sqlite3*)> hook)
+{
+    ConnectionHook() = std::move(hook);
 }
 
 WordStore::WordStore(QObject* parent) : QObject(parent) {}
@@ -129,8 +169,37 @@ std::shared_ptr<WordStore::Table> WordStore::Read(const QString& path)
     if (rc != SQLITE_OK)
         throw StoreError(StoreError::NotADatabase,
                          QStringLiteral("not a word database of this program (wrong key or damaged file)"));
-    // Two copies of the program may run; a write waits for the other's rather than failing at once.
-    sqlite3_busy_timeout(db, 2000);
+    // Two copies of the program may run; a write waits for the other's rather
+    // than failing at once, but never longer than this: the window waits too.
+    sqlite3_busy_timeout(db, kBusyWaitMs);
+
+    // The whole table is read before anything is written: a file that is not
+    // one of ours, or is damaged further in, is left exactly as it was.
+    {
+        Statement st;
+        const QString sql = QStringLiteral("SELECT rowid, English, \"كوردى\", Note FROM Data ORDER BY rowid");
+        if (sqlite3_prepare16_v2(db, sql.utf16(), -1, &st.stmt, nullptr) != SQLITE_OK)
+            throw StoreError(StoreError::NoWordTable,
+                             QStringLiteral("the file holds no word table of this program (%1)")
+                                 .arg(QString::fromUtf8(sqlite3_errmsg(db))));
+        while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
+            Row r;
+            r.entry.Id = sqlite3_column_int64(st.stmt, 0);
+            r.entry.English = ColumnText(st.stmt, 1, &r.isNull[0]);
+            r.entry.Kurdish = ColumnText(st.stmt, 2, &r.isNull[1]);
+            r.entry.Note = ColumnText(st.stmt, 3);
+            table->rows.push_back(std::move(r));
+        }
+        if (rc != SQLITE_DONE)
+            throw StoreError(StoreError::NotADatabase,
+                             QStringLiteral("the file is damaged (%1)").arg(QString::fromUtf8(sqlite3_errmsg(db))));
+    }
+    struct stat opened {};
+    if (::stat(QFile::encodeName(path).constData(), &opened) == 0) {
+        table->db->device = opened.st_dev;
+        table->db->inode = opened.st_ino;
+    }
+
     // A word the user added must survive a crash or power cut right after the
     // notice: every commit is synced. While the program runs, commits go to a
     // write-ahead log beside the file, one sync each instead of the rollback
@@ -147,21 +216,8 @@ std::shared_ptr<WordStore::Table> WordStore::Read(const QString& path)
                             nullptr);
     sqlite3_create_function(db, "varin_fold", 1, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, FoldFunction,
                             nullptr, nullptr);
-
-    Statement st;
-    const QString sql = QStringLiteral("SELECT rowid, English, \"كوردى\", Note FROM Data ORDER BY rowid");
-    if (sqlite3_prepare16_v2(db, sql.utf16(), -1, &st.stmt, nullptr) != SQLITE_OK)
-        throw StoreError(StoreError::NoWordTable, QStringLiteral("the file holds no word table"));
-    while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
-        Row r;
-        r.entry.Id = sqlite3_column_int64(st.stmt, 0);
-        r.entry.English = ColumnText(st.stmt, 1, &r.isNull[0]);
-        r.entry.Kurdish = ColumnText(st.stmt, 2, &r.isNull[1]);
-        r.entry.Note = ColumnText(st.stmt, 3);
-        table->rows.push_back(std::move(r));
-    }
-    if (rc != SQLITE_DONE)
-        throw StoreError(StoreError::NotADatabase, QString::fromUtf8(sqlite3_errmsg(db)));
+    if (ConnectionHook())
+        ConnectionHook()(db);
     return table;
 }
 
@@ -199,6 +255,22 @@ void WordStore::Require(bool ok, const char* what) const
 {
     if (!ok)
         throw StoreError(StoreError::NoCurrentEntry, QString::fromLatin1(what));
+}
+
+// SQLite writes through the handle it opened: were the file deleted or
+// replaced, the words would go into a file nobody opens again (and a
+// replacement could later take in this copy's write-ahead log). So each
+// write first checks that the path still names the opened file.
+QString WordStore::FileChanged() const
+{
+    struct stat now {};
+    if (::stat(QFile::encodeName(path_).constData(), &now) != 0)
+        return QStringLiteral("the word file was deleted or moved while the dictionary was running; nothing was "
+                              "written. Start the dictionary again");
+    if (now.st_dev != db_->device || now.st_ino != db_->inode)
+        return QStringLiteral("the word file was replaced by another while the dictionary was running; nothing "
+                              "was written. Start the dictionary again to use the file there now");
+    return {};
 }
 
 // The rows read at open are in rowid order. SQLite may give a new row the
@@ -309,6 +381,13 @@ void WordStore::StartIndexing()
             for (const Row& r : rows_) {
                 values.push_back(column == 0 ? r.entry.English : r.entry.Kurdish);
                 present.push_back(!r.deleted && !r.isNull[column]);
+                // The suffix sort is quadratic in a value's length when it
+                // repeats itself: one such value in a damaged or hostile file
+                // would hold up the first look-up for hours.
+                if (present.back() && values.back().size() > kLongestIndexed)
+                    throw RuntimeError(QStringLiteral("row %1 holds a value of %2 characters")
+                                           .arg(r.entry.Id)
+                                           .arg(values.back().size()));
             }
             index_[column]->Build(values, present);
         });
@@ -461,6 +540,8 @@ void WordStore::Update()
     };
     if (!db_)
         fail(QStringLiteral("no word table is open"));
+    if (const QString changed = FileChanged(); !changed.isEmpty())
+        fail(changed);
     Statement st;
     const QString sql = QStringLiteral("INSERT INTO Data (English, \"كوردى\", Note) VALUES (?1, ?2, ?3)");
     sqlite3_prepare16_v2(db_->db, sql.utf16(), -1, &st.stmt, nullptr);
@@ -475,7 +556,7 @@ void WordStore::Update()
     bind(3, e.Note);
     // One statement in autocommit: in the file whole, or not at all.
     if (!st.stmt || sqlite3_step(st.stmt) != SQLITE_DONE)
-        fail(QString::fromUtf8(sqlite3_errmsg(db_->db)));
+        fail(WriteProblem(db_->db));
 
     WaitForIndexes();
     Row r;
@@ -483,9 +564,13 @@ void WordStore::Update()
     r.entry.Id = sqlite3_last_insert_rowid(db_->db);
     r.isNull[0] = e.English.isEmpty();
     r.isNull[1] = e.Kurdish.isEmpty();
-    for (int column : {0, 1})
+    for (int column : {0, 1}) {
+        const QString& value = column == 0 ? e.English : e.Kurdish;
+        if (value.size() > kLongestIndexed)
+            index_[column].reset();   // that column is looked up through SQL from now on
         if (index_[column])
-            index_[column]->Add(column == 0 ? e.English : e.Kurdish, !r.isNull[column]);
+            index_[column]->Add(value, !r.isNull[column]);
+    }
     addedIds_[r.entry.Id] = static_cast<int>(rows_.size());
     rows_.push_back(std::move(r));
     pending_.reset();
@@ -526,11 +611,13 @@ void WordStore::Delete()
 {
     const int p = Position();
     Require(p >= 0, "no current entry to delete");
+    if (const QString changed = FileChanged(); !changed.isEmpty())
+        throw StoreError(StoreError::WriteFailed, changed);
     Statement st;
     sqlite3_prepare_v2(db_->db, "DELETE FROM Data WHERE rowid = ?1", -1, &st.stmt, nullptr);
     sqlite3_bind_int64(st.stmt, 1, rows_[result_[p]].entry.Id);
     if (!st.stmt || sqlite3_step(st.stmt) != SQLITE_DONE)
-        throw StoreError(StoreError::WriteFailed, QString::fromUtf8(sqlite3_errmsg(db_->db)));
+        throw StoreError(StoreError::WriteFailed, WriteProblem(db_->db));
     RemoveRow(result_[p]);
 }
 
@@ -538,8 +625,10 @@ WordStore::DeleteOutcome WordStore::DeleteUserEntry(qint64 id)
 {
     if (!db_)
         throw StoreError(StoreError::WriteFailed, QStringLiteral("no word table is open"));
+    if (const QString changed = FileChanged(); !changed.isEmpty())
+        throw StoreError(StoreError::WriteFailed, changed);
     sqlite3* db = db_->db;
-    const auto failed = [db] { return StoreError(StoreError::WriteFailed, QString::fromUtf8(sqlite3_errmsg(db))); };
+    const auto failed = [db] { return StoreError(StoreError::WriteFailed, WriteProblem(db)); };
     // IMMEDIATE: no other copy can change the row between the test of its
     // Note and the delete.
     if (sqlite3_exec(db, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr) != SQLITE_OK)

@@ -17,6 +17,8 @@
 #include <memory>
 #include <vector>
 
+struct sqlite3;
+
 enum class LookupColumn { None, English, Kurdish };
 
 // A look-up query: the SQL text with the pattern bound as its one parameter,
@@ -50,11 +52,30 @@ public:
     // The file to open: see WordFilePath().
     static QString ResolvePath();
 
+    // Runs on each connection Read opens, once the table is read, before any
+    // write; tests shrink the file's room through it to see a full disk.
+    static void SetConnectionHook(std::function<void(sqlite3*)> hook);
+
+    // Values longer than this (in characters) are never indexed: their
+    // column is looked up through SQL instead, which stays linear in them.
+    static constexpr qsizetype kLongestIndexed = 1024;
+
     explicit WordStore(QObject* parent = nullptr);
     ~WordStore() override;
 
-    // Opens the file (never creates one) and makes the whole table the result.
+    // Opens the file (never creates one, never writes to one it cannot read
+    // whole) and makes the whole table the result.
+    //
+    // Writes (Update, Delete, DeleteUserEntry) throw StoreError(WriteFailed)
+    // with a message that names the cause: the disk is full, another program
+    // holds the file locked (after waiting up to kBusyWaitMs), the file is
+    // read-only, or the path no longer names the file that was opened (it
+    // was deleted or replaced while the program ran; writing on would put
+    // the words into a file nobody will open again). A failed write changes
+    // nothing in the file; every word committed before stays. The look-up
+    // goes on answering from the table read at open and the words added since.
     void Open(const QString& path);
+    static constexpr int kBusyWaitMs = 2000;
 
     // Open in two halves, so the slow one (key derivation, reading every row)
     // can run on another thread while the window builds its controls: Read
@@ -136,6 +157,7 @@ private:
     void RemoveRow(int row);
     int RowOfId(qint64 id) const;
     void Require(bool ok, const char* what) const;
+    QString FileChanged() const;   // why the path no longer names the open file; "" while it does
 
     struct Sqlite;
     std::unique_ptr<Sqlite> db_;

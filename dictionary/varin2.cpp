@@ -74,7 +74,11 @@ QVariant ResultModel::data(const QModelIndex& index, int role) const
     if (role != Qt::DisplayRole)
         return {};
     const WordStore::Entry e = store_->At(index.row());
-    return index.column() == 0 ? e.English : e.Kurdish;
+    const QString& value = index.column() == 0 ? e.English : e.Kurdish;
+    // A cell shows a line's worth; laying out a value of megabytes (a damaged
+    // or hostile file) at every paint would freeze the window.
+    constexpr qsizetype kShown = 1000;
+    return value.size() > kShown ? value.left(kShown) + QChar(0x2026) : value;
 }
 
 QVariant ResultModel::headerData(int section, Qt::Orientation orientation, int role) const

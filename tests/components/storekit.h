@@ -39,6 +39,18 @@ struct OtherCopy {
     }
 };
 
+// A file encrypted with the program's key, made by running sql on it: any
+// table shape the tool would never make. false when SQLite refused.
+inline bool MakeKeyedFile(const QString& path, const QByteArray& sql)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open(path.toUtf8(), &db);
+    const QByteArray all = QByteArray("PRAGMA key='") + WordStore::kPassword + "';" + sql;
+    const bool ok = sqlite3_exec(db, all.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return ok;
+}
+
 // Every mode, both ways of answering: the English found for the text.
 inline QStringList FoundEverywhere(WordStore& store, const QString& text)
 {

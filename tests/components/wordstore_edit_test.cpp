@@ -2,6 +2,7 @@
 // result, the counts and every look-up of the same store at once.
 #include "storekit.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
@@ -227,6 +228,127 @@ private slots:
         store.QueryAll();
         QCOMPARE(Englishes(store), QStringList({"apple", "yours"}));
         QCOMPARE(other.Count(), 2);
+    }
+
+    // Faults injected while the store runs. Each write under the fault is
+    // refused with its cause named (signal and throw), the entry is not half
+    // written, the look-up keeps answering, and every word committed before
+    // is still in the file (the one the program opened) afterwards.
+    void writeFaultsAreToldAndLoseNothing_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("cause");        // in the message
+        QTest::addColumn<bool>("writableAfter");   // once the fault is lifted, in the same session
+        QTest::newRow("disk full") << "full" << "disk is full" << true;
+        QTest::newRow("locked by another copy") << "locked" << "locked" << true;
+        QTest::newRow("file deleted") << "deleted" << "deleted or moved" << false;
+        QTest::newRow("file replaced") << "replaced" << "replaced" << false;
+    }
+    void writeFaultsAreToldAndLoseNothing()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, cause);
+        QFETCH(bool, writableAfter);
+        DataFolder folder(kThree);
+        const QString path = folder.DatabasePath();
+        const QString aside = path + ".moved";
+        QTemporaryDir spare;
+        const QString other = spare.filePath("other.mdb");
+        {
+            DataFolder zebra(QList<Pair>{{"zebra", "گۆرەخەر"}});
+            QVERIFY(QFile::copy(zebra.DatabasePath(), other));
+        }
+        QByteArray replacement;
+
+        const auto add = [](WordStore& store, const QString& english) {
+            store.AddNew();
+            store.SetField(WordStore::Field::English, english);
+            store.SetField(WordStore::Field::Kurdish, QStringLiteral("پارێزراو"));
+            store.Update();
+        };
+        {
+            // The file has no room beyond the pages it has: a small entry
+            // still fits in them, a long one needs more.
+            if (fault == "full")
+                WordStore::SetConnectionHook(
+                    [](sqlite3* db) { sqlite3_exec(db, "PRAGMA max_page_count = 1;", nullptr, nullptr, nullptr); });
+            WordStore store;
+            store.Open(path);
+            WordStore::SetConnectionHook({});
+            add(store, QStringLiteral("kept"));
+            const qint64 kept = store.Current().Id;
+
+            std::unique_ptr<OtherCopy> holder;
+            if (fault == "locked") {
+                holder = std::make_unique<OtherCopy>(path);
+                QCOMPARE(holder->Exec("BEGIN EXCLUSIVE;"), SQLITE_OK);
+            } else if (fault == "deleted") {
+                QVERIFY(QFile::remove(path));
+            } else if (fault == "replaced") {
+                QVERIFY(QFile::rename(path, aside));
+                QVERIFY(QFile::copy(other, path));
+                QFile f(path);
+                QVERIFY(f.open(QIODevice::ReadOnly));
+                replacement = f.readAll();
+            }
+
+            QSignalSpy told(&store, &WordStore::WriteFailed);
+            QElapsedTimer waited;
+            waited.start();
+            try {
+                add(store, QStringLiteral("lost") + QString(6000, u'x'));
+                QFAIL("the write was reported as done");
+            } catch (const StoreError& e) {
+                QCOMPARE(e.kind, StoreError::WriteFailed);
+                QVERIFY2(e.message().contains(cause), qPrintable(e.message()));
+            }
+            // Bounded: the window waits no longer than the store's own wait.
+            QVERIFY(waited.elapsed() < WordStore::kBusyWaitMs + 3000);
+            QCOMPARE(told.count(), 1);
+            QVERIFY(told.first().first().toString().contains(cause));
+            QCOMPARE(store.Current().English, QStringLiteral("kept"));   // nothing left pending
+            store.QueryAll();
+            QCOMPARE(Englishes(store), QStringList({"apple", "bread", "cat", "kept"}));
+            QCOMPARE(FoundEverywhere(store, "kept"), Expected("kept"));
+            QCOMPARE(FoundEverywhere(store, "lost"), Expected(QString()));
+
+            if (fault != "full") {
+                // The delete is refused for the same cause, and the entry stays.
+                try {
+                    store.DeleteUserEntry(kept);
+                    QFAIL("the delete was reported as done");
+                } catch (const StoreError& e) {
+                    QCOMPARE(e.kind, StoreError::WriteFailed);
+                    QVERIFY2(e.message().contains(cause), qPrintable(e.message()));
+                }
+                QCOMPARE(FoundEverywhere(store, "kept"), Expected("kept"));
+            }
+            holder.reset();
+            if (writableAfter) {
+                add(store, QStringLiteral("after"));
+                QCOMPARE(FoundEverywhere(store, "after"), Expected("after"));
+            } else {
+                QVERIFY_THROWS_EXCEPTION(StoreError, add(store, QStringLiteral("after")));
+            }
+        }
+
+        // Closed: the words committed before are in the file the store opened.
+        const QStringList before({"apple", "bread", "cat", "kept"});
+        if (fault == "deleted") {
+            QVERIFY(!QFile::exists(path));   // never made again by the store
+            return;
+        }
+        WordStore reopened;
+        reopened.Open(fault == "replaced" ? aside : path);
+        QCOMPARE(Englishes(reopened), writableAfter ? before + QStringList{"after"} : before);
+        if (fault == "replaced") {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), replacement);   // the other file untouched
+            WordStore there;
+            there.Open(path);
+            QCOMPARE(Englishes(there), QStringList{"zebra"});
+        }
     }
 };
 

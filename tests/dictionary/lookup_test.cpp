@@ -1,4 +1,5 @@
 #include "components/oracle.h"
+#include "components/storekit.h"
 #include "dictionary/lookup.h"
 #include "dictionary/varin2.h"
 #include "runtime/forms.h"
@@ -299,6 +300,70 @@ private slots:
         w.Text->setText(QStringLiteral("cat"));   // no crash, no second box
         QCOMPARE(boxes_->calls.size(), 1);
         QCOMPARE(QFileInfo(folder_->DatabasePath()).size(), 4096);   // left as it was
+    }
+
+    // Hostile word files opened by the program: no crash, the window opens,
+    // and what it cannot use is told once it stands, in Kurdish and English.
+    void hostileWordFilesOpenTheWindow_data()
+    {
+        QTest::addColumn<QByteArray>("sql");     // run on an empty keyed file; "" for the bytes below
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("kurdish");    // in the notice; "" for none
+        QTest::addColumn<int>("rows");
+        QByteArray random(32 * 1024, 0);
+        QRandomGenerator(15).fillRange(reinterpret_cast<quint32*>(random.data()), random.size() / 4);
+        QTest::newRow("random bytes") << QByteArray() << random << "فایلەکە تێکچووە" << 0;
+        QTest::newRow("empty file") << QByteArray() << QByteArray() << "خشتەی وشەکان لە فایلەکەدا نییە" << 0;
+        QTest::newRow("Data without Note")
+            << QByteArray("CREATE TABLE Data (English TEXT, \"كوردى\" TEXT); INSERT INTO Data VALUES ('cat', 'b');")
+            << QByteArray() << "خشتەی وشەکان لە فایلەکەدا نییە" << 0;
+        QTest::newRow("a 20 MB text")
+            << QByteArray("CREATE TABLE Data (English TEXT, \"كوردى\" TEXT, Note TEXT);"
+                          "INSERT INTO Data VALUES (printf('%.*c', 20000000, 'c'), 'پشیلە', ''), ('cat', 'پشیلە', '');")
+            << QByteArray() << QString() << 2;
+    }
+    void hostileWordFilesOpenTheWindow()
+    {
+        QFETCH(QByteArray, sql);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, kurdish);
+        QFETCH(int, rows);
+        const QString path = folder_->DatabasePath();
+        QVERIFY(QFile::remove(path));
+        if (!sql.isEmpty()) {
+            QVERIFY(MakeKeyedFile(path, sql));
+        } else {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        }
+        Varin2& w = forms().Varin2();
+        QVERIFY(w.IsLoaded());
+        w.Text->setText(QStringLiteral(" "));
+        w.show();
+        QCOMPARE(w.DataGrid1->model()->rowCount(), rows);
+        if (kurdish.isEmpty()) {
+            QTest::qWait(50);
+            QVERIFY(boxes_->calls.isEmpty());
+            // The grid shows a line's worth of the long value, not megabytes.
+            QVERIFY(w.DataGrid1->model()->index(0, 0).data().toString().size() < 2000);
+            w.DataGrid1->viewport()->repaint();
+            w.Text->setText(QStringLiteral("cat"));
+            QCOMPARE(GridEnglish(w).first(), QStringLiteral("cat"));
+        } else {
+            QTRY_COMPARE(boxes_->calls.size(), 1);
+            const MsgBoxCall& box = boxes_->calls[0];
+            QVERIFY(box.prompt.contains(path));
+            QVERIFY(box.prompt.contains(kurdish));
+            QVERIFY(box.prompt.contains(QStringLiteral("could not be opened")));
+            w.Text->setText(QStringLiteral("cat"));   // no crash, no second box
+            QCOMPARE(boxes_->calls.size(), 1);
+            if (sql.isEmpty()) {
+                QFile f(path);
+                QVERIFY(f.open(QIODevice::ReadOnly));
+                QCOMPARE(f.readAll(), bytes);   // left as it was
+            }
+        }
     }
 };
 
