@@ -3,6 +3,7 @@
 #include "forms.h"
 
 #include <QAccessibleWidget>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QHash>
 #include <QSlider>
@@ -117,6 +118,49 @@ void Register(QAccessibleInterface* iface)
     QAccessible::registerAccessibleInterface(iface);
 }
 
+// On Linux Qt names a combo box by its current item and expects a label
+// beside it; ours stand alone, so the name is the one given and the item is
+// the value. Everything else is Qt's own interface, which this one owns.
+class NamedByUs : public QAccessibleInterface {
+public:
+    explicit NamedByUs(QAccessibleInterface* own) : own_(own), ownId_(QAccessible::uniqueId(own)) {}
+    ~NamedByUs() override { QAccessible::deleteAccessibleInterface(ownId_); }
+
+    bool isValid() const override { return own_->isValid(); }
+    QObject* object() const override { return own_->object(); }
+    QWindow* window() const override { return own_->window(); }
+    QList<QPair<QAccessibleInterface*, QAccessible::Relation>> relations(QAccessible::Relation match) const override
+    {
+        return own_->relations(match);
+    }
+    QAccessibleInterface* focusChild() const override { return own_->focusChild(); }
+    QAccessibleInterface* childAt(int x, int y) const override { return own_->childAt(x, y); }
+    QAccessibleInterface* parent() const override { return own_->parent(); }
+    QAccessibleInterface* child(int index) const override { return own_->child(index); }
+    int childCount() const override { return own_->childCount(); }
+    int indexOfChild(const QAccessibleInterface* child) const override { return own_->indexOfChild(child); }
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name) {
+            const auto* w = static_cast<const QWidget*>(own_->object());
+            if (w && !w->accessibleName().isEmpty())
+                return w->accessibleName();
+        }
+        return own_->text(t);
+    }
+    void setText(QAccessible::Text t, const QString& text) override { own_->setText(t, text); }
+    QRect rect() const override { return own_->rect(); }
+    QAccessible::Role role() const override { return own_->role(); }
+    QAccessible::State state() const override { return own_->state(); }
+    QColor foregroundColor() const override { return own_->foregroundColor(); }
+    QColor backgroundColor() const override { return own_->backgroundColor(); }
+    void* interface_cast(QAccessible::InterfaceType type) override { return own_->interface_cast(type); }
+
+private:
+    QAccessibleInterface* own_;
+    QAccessible::Id ownId_;
+};
+
 QAccessibleInterface* Factory(const QString&, QObject* object)
 {
     if (auto* form = qobject_cast<Form*>(object))
@@ -128,7 +172,10 @@ QAccessibleInterface* Factory(const QString&, QObject* object)
 
 void SetAccessible(QWidget* control, const QString& name, const QString& description)
 {
+    const bool first = control->accessibleName().isEmpty();
     control->setAccessibleName(name);
+    if (first && qobject_cast<QComboBox*>(control))
+        Register(new NamedByUs(QAccessible::queryAccessibleInterface(control)));
     if (!description.isEmpty())
         control->setAccessibleDescription(description);
 }

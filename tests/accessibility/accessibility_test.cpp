@@ -169,6 +169,9 @@ private slots:
     void names()
     {
         Varin2 w;
+        // Qt would name a list by its current item.
+        w.Combo1->addItems({QStringLiteral("204"), QStringLiteral("205")});
+        w.Combo1->setCurrentIndex(1);
         const auto name = [](QWidget* c) { return QAccessible::queryAccessibleInterface(c)->text(QAccessible::Name); };
         const auto about = [](QWidget* c) { return QAccessible::queryAccessibleInterface(c)->text(QAccessible::Description); };
         QCOMPARE(name(w.Command4), Varin2Name::kCommand4);
@@ -177,6 +180,11 @@ private slots:
         QCOMPARE(name(w.Check2), Varin2Name::kCheck2);
         QCOMPARE(about(w.Check1), Varin2Text::kCheck1Tip);   // the tooltip still describes it
         QCOMPARE(name(w.Combo1), Varin2Name::kCombo1);
+        QAccessibleInterface* combo = QAccessible::queryAccessibleInterface(w.Combo1);
+        QCOMPARE(combo->text(QAccessible::Value), QStringLiteral("205"));
+        QVERIFY(combo->childCount() > 0);   // its list, as Qt gives it
+        QCOMPARE(combo->child(0)->parent(), combo);
+        QVERIFY(combo->actionInterface());
         QCOMPARE(name(w.Combo4), Varin2Name::kCombo4);
         QCOMPARE(name(w.Slider1), Varin2Name::kSlider1);
         QCOMPARE(name(w.Label2), Varin2Name::kLabel2);
