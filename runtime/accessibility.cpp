@@ -120,11 +120,11 @@ void Register(QAccessibleInterface* iface)
 
 // On Linux Qt names a combo box by its current item and expects a label
 // beside it; ours stand alone, so the name is the one given and the item is
-// the value. Everything else is Qt's own interface, which this one owns.
+// the value. Everything else is Qt's own interface, which stays in the cache
+// (under an id no one asks for) until the control goes.
 class NamedByUs : public QAccessibleInterface {
 public:
-    explicit NamedByUs(QAccessibleInterface* own) : own_(own), ownId_(QAccessible::uniqueId(own)) {}
-    ~NamedByUs() override { QAccessible::deleteAccessibleInterface(ownId_); }
+    explicit NamedByUs(QAccessibleInterface* own) : own_(own) {}
 
     bool isValid() const override { return own_->isValid(); }
     QObject* object() const override { return own_->object(); }
@@ -158,8 +158,21 @@ public:
 
 private:
     QAccessibleInterface* own_;
-    QAccessible::Id ownId_;
 };
+
+void WrapWithOurName(QWidget* control)
+{
+    QAccessibleInterface* own = QAccessible::queryAccessibleInterface(control);
+    const QAccessible::Id ownId = QAccessible::uniqueId(own);
+    // The cache now finds ours for the control and lets it go with the
+    // control; Qt's is let go here. Whichever goes first, the other is not
+    // touched again.
+    Register(new NamedByUs(own));
+    QObject::connect(control, &QObject::destroyed, [ownId] {
+        if (QAccessible::accessibleInterface(ownId))
+            QAccessible::deleteAccessibleInterface(ownId);
+    });
+}
 
 QAccessibleInterface* Factory(const QString&, QObject* object)
 {
@@ -175,7 +188,7 @@ void SetAccessible(QWidget* control, const QString& name, const QString& descrip
     const bool first = control->accessibleName().isEmpty();
     control->setAccessibleName(name);
     if (first && qobject_cast<QComboBox*>(control))
-        Register(new NamedByUs(QAccessible::queryAccessibleInterface(control)));
+        WrapWithOurName(control);
     if (!description.isEmpty())
         control->setAccessibleDescription(description);
 }
