@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 SAN_DIR ?= build-san
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS = wordlist leadingnumber lookup
+FUZZ_TARGETS = wordlist settings clipboard lookup
 JOBS ?= 2
 
 .PHONY: deps configure build run test bench fuzz package clean
