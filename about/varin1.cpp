@@ -2,6 +2,7 @@
 
 #include "about/texts.h"
 #include "dictionary/varin2.h"
+#include "runtime/accessibility.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -85,6 +86,16 @@ void Varin1::BuildControls()
                                                        Command2, Command1, Picture4})
         w->raise();
     Pi2->raise();
+
+    using namespace Varin1Name;
+    SetAccessible({
+        {this, kWindow, kWindowAbout}, {Picture1, kPicture1}, {SFlash1, kSFlash1, kSFlash1About},
+        {Pi2, kPi2}, {Pi9, kPi9}, {Pi1, kPi1}, {Command1, kCommand1},
+        {Command3, kCommand3, kCommand3About}, {Picture4, kPicture4},
+        {Picture2, kPicture2, kPicture2About}, {Picture3, kPicture3},
+    });
+    SetAccessibleRole({Picture1, Pi2, Pi9, Pi1, Picture4, Picture2, Picture3}, QAccessible::Graphic);
+    SetAccessibleRole({SFlash1}, QAccessible::Animation);
 
     T10 = MakeCounter(this, "T10", "0");
     T1 = MakeCounter(this, "T1", "15");

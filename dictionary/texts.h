@@ -65,3 +65,57 @@ inline QList<InterfaceText> All()
 }
 
 }  // namespace Varin2Text
+
+// What a screen reader says for the controls whose caption does not tell what
+// they are: our own names, in the windows' spelling, with the English meaning
+// in the description where the caption is only a symbol or in English.
+namespace Varin2Name {
+
+inline const QString kFrame1 = QStringLiteral("نووسين");
+inline const QString kFrame2 = QStringLiteral("دوگمه\u200Cكان");
+inline const QString kFrame3 = QStringLiteral("فه\u200Cرهه\u200Cنگ");
+inline const QString kText = QStringLiteral("گه\u200Cران");
+inline const QString kCommand4 = QStringLiteral("داخستن");
+inline const QString kCommand4About = QStringLiteral("X: داخستنى فه\u200Cرهه\u200Cنگ (Close the dictionary)");
+inline const QString kText4 = QStringLiteral("ئينگليزى");
+inline const QString kText1 = QStringLiteral("كوردى");
+inline const QString kDataGrid1 = QStringLiteral("ووشه\u200Cكان");
+inline const QString kDataGrid1About = QStringLiteral("ئينگليزى و كوردى (the matching words, English and Kurdish)");
+inline const QString kPicture1 = QStringLiteral("ده\u200Cنگ و گه\u200Cران");
+inline const QString kPicture1About = QStringLiteral("Speech and match settings");
+inline const QString kCheck2 = QStringLiteral("جنوّكه");
+inline const QString kCheck1 = QStringLiteral("ده\u200Cنگ");
+inline const QString kCombo1 = QStringLiteral("پله\u200Cى ده\u200Cنگ");
+inline const QString kCombo1About = QStringLiteral("پله\u200Cى ده\u200Cنگ (pitch of the voice)");
+inline const QString kCombo4 = QStringLiteral("نه\u200Cوعيه\u200Cتى ده\u200Cنگ");
+inline const QString kCombo4About = QStringLiteral("نه\u200Cوعيه\u200Cتى ده\u200Cنگ (voice)");
+inline const QString kSlider1 = QStringLiteral("خيرايى ده\u200Cنگ");
+inline const QString kSlider1About = QStringLiteral("خيرايى ده\u200Cنگ، 1 تا 5 (speed of speech, 1 slow to 5 fast)");
+inline const QString kSlider3 = QStringLiteral("ريژه\u200Cى گونجان");
+inline const QString kSlider3About = QStringLiteral(
+    "نيشاندانى به\u200Cشيك يا هه\u200Cموو له\u200Cو ووشه\u200Cى كه مبه\u200Cستته "
+    "(match mode: how much of the typed word a result must match, 25 % to 100 %)");
+inline const QString kTE3About = QStringLiteral("ريژه\u200Cى گونجان (match mode, percent)");
+inline const QString kLabel2 = QStringLiteral("له\u200C سه\u200Cدا");
+inline const QString kLabel2About = QStringLiteral("% (percent)");
+inline const QString kPercent = QStringLiteral(" %");
+
+inline QList<InterfaceText> All()
+{
+    return {
+        {"Frame1", kFrame1},         {"Frame2", kFrame2},
+        {"Frame3", kFrame3},         {"Text", kText},
+        {"Command4", kCommand4},     {"Command4 about", kCommand4About},
+        {"Text4", kText4},           {"Text1", kText1},
+        {"DataGrid1", kDataGrid1},   {"DataGrid1 about", kDataGrid1About},
+        {"Picture1", kPicture1},     {"Check2", kCheck2},
+        {"Check1", kCheck1},         {"Combo1", kCombo1},
+        {"Combo1 about", kCombo1About}, {"Combo4", kCombo4},
+        {"Combo4 about", kCombo4About}, {"Slider1", kSlider1},
+        {"Slider1 about", kSlider1About}, {"Slider3", kSlider3},
+        {"Slider3 about", kSlider3About}, {"TE3 about", kTE3About},
+        {"Label2", kLabel2},         {"Label2 about", kLabel2About},
+    };
+}
+
+}  // namespace Varin2Name

@@ -209,6 +209,7 @@ void Varin2::BuildControls()
     Label3 = new FormLabel(QStringLiteral("Label3"), this);
     Label3->hide();
 
+    NameControls();
     Text->raise();
     setFocusProxy(Text);   // typing starts in the search field
 

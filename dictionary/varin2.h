@@ -101,6 +101,7 @@ protected:
 
 private:
     void BuildControls();
+    void NameControls();   // what a screen reader says (accessible.cpp)
     void OpenWordStore();
     void FollowCursor();
     void FillPitchLists();

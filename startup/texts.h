@@ -17,3 +17,15 @@ inline QList<InterfaceText> All()
 }
 
 }  // namespace Varin0Text
+
+// The splash has no title; a screen reader names it by the dictionary.
+namespace Varin0Name {
+
+inline const QString kWindowAbout = QStringLiteral("فه\u200Cرهه\u200Cنگى ڤارين ده\u200Cكريته\u200Cوه (the Varin dictionary is starting)");
+
+inline QList<InterfaceText> All()
+{
+    return {{"window about", kWindowAbout}};
+}
+
+}  // namespace Varin0Name

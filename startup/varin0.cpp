@@ -2,6 +2,7 @@
 
 #include "dictionary/varin2.h"
 #include "module1.h"
+#include "runtime/accessibility.h"
 #include "runtime/previnstance.h"
 #include "texts.h"
 
@@ -11,6 +12,7 @@
 Varin0::Varin0() : Form(nullptr, Qt::Window | Qt::FramelessWindowHint)
 {
     setWindowTitle(QStringLiteral(" "));
+    SetAccessible(this, DictionaryName(), Varin0Name::kWindowAbout);
     banner_ = QPixmap(QStringLiteral(":/images/banner.png"));
 
     Timer = new FormTimer(this);

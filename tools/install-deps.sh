@@ -11,6 +11,7 @@ packages=(
   libespeak-ng-dev espeak-ng-data
   fonts-unikurdweb fonts-noto-core
   xvfb xdotool
+  at-spi2-core python3-pyatspi dbus
   clang libclang-rt-14-dev
 )
 
