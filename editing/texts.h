@@ -103,3 +103,10 @@ inline QList<InterfaceText> All()
 }
 
 }  // namespace Varin5Text
+
+// What a screen reader says of the two word fields, which have no caption of
+// their own.
+namespace EditingName {
+inline const QString kKurdishField = QStringLiteral("ووشه\u200Cى كوردى");
+inline const QString kEnglishField = QStringLiteral("ووشه\u200Cى ئينگليزى");
+}  // namespace EditingName

@@ -1,5 +1,6 @@
 #include "varin4.h"
 
+#include "runtime/accessibility.h"
 #include "addrules.h"
 #include "editwindow.h"
 #include "texts.h"
@@ -48,7 +49,8 @@ Varin4::Varin4()
     connect(store, &WordStore::WriteFailed, this, [this](const QString& reason) {
         if (adding_ && failure_.isEmpty())
             failure_ = reason;
-    });
+    });    SetAccessible(Text1, EditingName::kKurdishField);
+    SetAccessible(Text2, EditingName::kEnglishField);
 }
 
 void Varin4::Form_Load()

@@ -1,5 +1,6 @@
 #include "varin5.h"
 
+#include "runtime/accessibility.h"
 #include "editwindow.h"
 #include "texts.h"
 #include "dictionary/varin2.h"
@@ -65,7 +66,8 @@ Varin5::Varin5()
     connect(Command1, &QPushButton::clicked, this, [this] { Unguarded("Command1_Click", [this] { Command1_Click(); }); });
     connect(Timer2, &FormTimer::Timer, this, [this] { Handle("Timer2_Timer", &Varin5::Timer2_Timer); });
     CloseOnEscape({Command1, Command2, Command3, Command4, Command5, Command6, Text1, Text2},
-                  [this] { Command1_Click(); });
+                  [this] { Command1_Click(); });    SetAccessible(Text1, EditingName::kKurdishField);
+    SetAccessible(Text2, EditingName::kEnglishField);
 }
 
 void Varin5::Handle(const char* name, void (Varin5::*handler)())

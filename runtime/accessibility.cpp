@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QHash>
+#include <QPointer>
 #include <QSlider>
 #include <cmath>
 
@@ -124,10 +125,12 @@ void Register(QAccessibleInterface* iface)
 // (under an id no one asks for) until the control goes.
 class NamedByUs : public QAccessibleInterface {
 public:
-    explicit NamedByUs(QAccessibleInterface* own) : own_(own) {}
+    explicit NamedByUs(QAccessibleInterface* own) : own_(own), object_(own->object()) {}
 
     bool isValid() const override { return own_->isValid(); }
-    QObject* object() const override { return own_->object(); }
+    // Asked of every interface as the cache is emptied at exit, when Qt's own
+    // may already be gone; so it is answered without it.
+    QObject* object() const override { return object_; }
     QWindow* window() const override { return own_->window(); }
     QList<QPair<QAccessibleInterface*, QAccessible::Relation>> relations(QAccessible::Relation match) const override
     {
@@ -158,6 +161,7 @@ public:
 
 private:
     QAccessibleInterface* own_;
+    QPointer<QObject> object_;
 };
 
 void WrapWithOurName(QWidget* control)
