@@ -33,7 +33,7 @@ inline QRegularExpression OracleLike(const QString& foldedPattern)
                               QRegularExpression::DotMatchesEverythingOption);
 }
 
-// The seed of a randomized test: VARIN_SEED when given, else a fresh one;
+// A randomized test's seed: VARIN_SEED when given, else a fresh one;
 // printed either way, so a failure can be run again.
 inline quint32 TestSeed(const char* test)
 {
