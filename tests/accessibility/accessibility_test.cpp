@@ -1,5 +1,6 @@
 // What a screen reader gets from every window, read through Qt's own
 // accessibility interfaces as the AT-SPI bridge reads them.
+#include "../kurdishspelling.h"
 #include "about/texts.h"
 #include "about/varin1.h"
 #include "dictionary/texts.h"
@@ -75,24 +76,6 @@ bool Related(QWidget* from, QWidget* to, QAccessible::Relation relation)
         if (iface->object() == to && (rel & relation))
             return true;
     return false;
-}
-
-bool JoinsNext(const QString& text, qsizetype i)
-{
-    return i + 1 < text.size() && text[i + 1].script() == QChar::Script_Arabic && text[i + 1].isLetter();
-}
-
-QString WordAt(const QString& text, qsizetype i)
-{
-    const auto inWord = [&](qsizetype k) {
-        return text[k] == QChar(0x200C) || text[k].isMark() || (text[k].script() == QChar::Script_Arabic && text[k].isLetter());
-    };
-    qsizetype start = i, end = i + 1;
-    while (start > 0 && inWord(start - 1))
-        --start;
-    while (end < text.size() && inWord(end))
-        ++end;
-    return text.mid(start, end - start);
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include "reader/texts.h"
 #include "startup/texts.h"
 
+#include "../kurdishspelling.h"
+
 #include <QHash>
 #include <QTest>
 
@@ -141,26 +143,6 @@ QList<Table> Tables()
 QString WithoutNonJoiners(QString text)
 {
     return text.remove(kZwnj);
-}
-
-bool JoinsNext(const QString& text, qsizetype i)
-{
-    return i + 1 < text.size() && text[i + 1].script() == QChar::Script_Arabic && text[i + 1].isLetter();
-}
-
-// The word around position i: the run of Arabic letters, their marks and
-// non-joiners.
-QString WordAt(const QString& text, qsizetype i)
-{
-    const auto inWord = [&](qsizetype k) {
-        return text[k] == kZwnj || text[k].isMark() || (text[k].script() == QChar::Script_Arabic && text[k].isLetter());
-    };
-    qsizetype start = i, end = i + 1;
-    while (start > 0 && inWord(start - 1))
-        --start;
-    while (end < text.size() && inWord(end))
-        ++end;
-    return text.mid(start, end - start);
 }
 
 }  // namespace
