@@ -49,7 +49,8 @@ Varin4::Varin4()
     connect(store, &WordStore::WriteFailed, this, [this](const QString& reason) {
         if (adding_ && failure_.isEmpty())
             failure_ = reason;
-    });    SetAccessible(Text1, EditingName::kKurdishField);
+    });
+    SetAccessible(Text1, EditingName::kKurdishField);
     SetAccessible(Text2, EditingName::kEnglishField);
 }
 

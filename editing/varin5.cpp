@@ -66,7 +66,8 @@ Varin5::Varin5()
     connect(Command1, &QPushButton::clicked, this, [this] { Unguarded("Command1_Click", [this] { Command1_Click(); }); });
     connect(Timer2, &FormTimer::Timer, this, [this] { Handle("Timer2_Timer", &Varin5::Timer2_Timer); });
     CloseOnEscape({Command1, Command2, Command3, Command4, Command5, Command6, Text1, Text2},
-                  [this] { Command1_Click(); });    SetAccessible(Text1, EditingName::kKurdishField);
+                  [this] { Command1_Click(); });
+    SetAccessible(Text1, EditingName::kKurdishField);
     SetAccessible(Text2, EditingName::kEnglishField);
 }
 

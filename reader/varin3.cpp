@@ -1,6 +1,8 @@
 #include "varin3.h"
 
+#include "dictionary/texts.h"
 #include "dictionary/varin2.h"
+#include "runtime/accessibility.h"
 #include "speed.h"
 #include "startup/module1.h"
 #include "texts.h"
@@ -158,6 +160,20 @@ void Varin3::BuildControls()
     connect(Combo1, &QComboBox::activated, this, [this] { Unguarded("Combo1_Click", [this] { Combo1_Click(); }); });
     connect(Combo4, &QComboBox::activated, this, [this] { Unguarded("Combo4_Click", [this] { Combo4_Click(); }); });
     connect(Slider1, &QSlider::valueChanged, this, [this] { Unguarded("Slider1_Change", [this] { Slider1_Change(); }); });
+
+    // A screen reader meets the window before its load gives it a title.
+    setAccessibleName(Varin3Text::kCaption);
+    SetAccessible({
+        {Text1, Varin3Name::kText1, Varin3Name::kText1About},
+        {Frame2, Varin3Name::kFrame2, QStringLiteral("Buttons")},
+        {Frame5, Varin3Name::kFrame5, QStringLiteral("Pitch")},
+        {Command3, Varin3Text::kCommand3, Varin3Name::kCommand3About},
+        {Slider1, Varin3Name::kSlider1, Varin3Name::kSlider1About},
+        {Combo1, Varin2Name::kCombo1, Varin2Name::kCombo1About},
+        {Combo4, Varin2Name::kCombo4, Varin2Name::kCombo4About},
+    });
+    // The slider's tooltip shows its number once it moves; the description stays.
+    SetSliderReading(Slider1, {[](int speed) { return double(speed); }, QString()});
 }
 
 void Varin3::FollowTextDirection()
