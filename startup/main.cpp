@@ -30,6 +30,10 @@ int main(int argc, char** argv)
     // The splash is the first window; its timers lead on to the dictionary.
     forms().Varin0().show();
     const int code = app.exec();
+    // The windows go while the application still stands: the dictionary's
+    // word file is closed properly, back to one file with nothing pending
+    // beside it, and no voice outlives the engines.
+    forms().Unload();
     SetSpeech(nullptr);   // the sound card's thread ends while the application still stands
     return code;
 }
