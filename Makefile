@@ -57,7 +57,7 @@ fuzz: deps
 # The Debian package, build/varin-dictionary_<version>_<arch>.deb.
 package: configure
 	@cmake --build $(BUILD_DIR) -j$(JOBS) --target VarinDic Setup shipped_database -- --no-print-directory
-	@cd $(BUILD_DIR) && cpack -G DEB >/dev/null && ls -1 $$PWD/*.deb
+	@cd $(BUILD_DIR) && rm -f varin-dictionary_*.deb && cpack -G DEB >/dev/null && ls -1 $$PWD/varin-dictionary_*.deb
 
 clean:
 	rm -rf $(BUILD_DIR) $(SAN_DIR) $(FUZZ_DIR)
