@@ -100,8 +100,13 @@ bool Upgrade(const QString& shipped, const QString& user, QString* error)
               && CopyWhole(user, backup, error);
     if (ok)
         Step("backed up");
+    // A deferred transaction: an installed shipped file is read-only to the
+    // user, and SQLCipher refuses BEGIN IMMEDIATE with a read-only database
+    // attached. The first write below takes the copy's write lock, waiting
+    // for another running copy as a write of the store would.
+    sqlite3_busy_timeout(db, WordStore::kBusyWaitMs);
     ok = ok && Exec(db, QStringLiteral("ATTACH DATABASE '%1' AS shipped KEY '%2';").arg(shippedName, key), error)
-         && Exec(db, QStringLiteral("BEGIN IMMEDIATE;"), error);
+         && Exec(db, QStringLiteral("BEGIN;"), error);
     const std::pair<QString, const char*> steps[] = {
         {QStringLiteral("CREATE TEMP TABLE added AS SELECT English, \"كوردى\", Note FROM main.Data "
                         "WHERE Note IS NULL OR Note = '' ORDER BY rowid;"),
@@ -177,7 +182,12 @@ QString WordFilePath()
         return QDir::current().absoluteFilePath(kRelative);
     const QString shipped = ShippedWordFilePath();
     const QString user = UserWordFilePath();
-    if (PrepareUserWordFile(shipped, user) && QFileInfo::exists(user))
+    QString error;
+    const bool usable = PrepareUserWordFile(shipped, user, &error);
+    if (!error.isEmpty())
+        qWarning("Varin: the word file %s could not be made or brought up to the shipped list: %s",
+                 qPrintable(user), qPrintable(error));
+    if (usable && QFileInfo::exists(user))
         return user;
     return shipped;
 }

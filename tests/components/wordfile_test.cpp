@@ -6,6 +6,7 @@
 #include "testkit.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -114,6 +115,50 @@ private slots:
         AddWord(user_, "milk", "شیر");
         QVERIFY(PrepareUserWordFile(v2, user_));
         QCOMPARE(Rows(user_).size(), kUpgraded.size() + 1);
+    }
+
+    // As installed: the shipped file is read-only, in a folder the user
+    // cannot write, and the upgrade runs as that user (as nobody when the
+    // tests run as root, who could write anything).
+    void upgradeFromAReadOnlyInstall()
+    {
+        const QString v1 = MakeShipped(dir_.filePath(QStringLiteral("v1")), kOld);
+        const QString v2 = MakeShipped(dir_.filePath(QStringLiteral("v2")), kNew);
+        QVERIFY(PrepareUserWordFile(v1, user_));
+        AddWord(user_, "zebra", "کەرەکێوی");
+        AddWord(user_, "tea", "چا");
+        const QString v2Folder = QFileInfo(v2).absolutePath();
+        for (const QString& f : QDir(v2Folder).entryList(QDir::Files))
+            QFile::setPermissions(v2Folder + u'/' + f, QFileDevice::ReadOwner | QFileDevice::ReadOther);
+        QFile::setPermissions(v2Folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther
+                                            | QFileDevice::ExeOther);
+        const bool root = ::geteuid() == 0;
+        if (root) {
+            constexpr uid_t kNobody = 65534;
+            QFile::setPermissions(dir_.path(), QFile::permissions(dir_.path()) | QFileDevice::ExeOther);
+            const QString home = dir_.filePath(QStringLiteral("home"));
+            QVERIFY(::chown(QFile::encodeName(home).constData(), kNobody, kNobody) == 0);
+            QDirIterator it(home, QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+            while (it.hasNext())
+                QVERIFY(::chown(QFile::encodeName(it.next()).constData(), kNobody, kNobody) == 0);
+        }
+
+        const pid_t child = fork();
+        if (child == 0) {
+            if (root && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                _exit(3);
+            QString error;
+            PrepareUserWordFile(v2, user_, &error);
+            if (!error.isEmpty())
+                qWarning("%s", qPrintable(error));
+            _exit(error.isEmpty() ? 0 : 1);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QFile::setPermissions(v2Folder, QFile::permissions(v2Folder) | QFileDevice::WriteOwner);
+        QCOMPARE(WEXITSTATUS(status), 0);
+        QCOMPARE(Rows(user_), kUpgraded);
+        QVERIFY(!QFileInfo::exists(user_ + QStringLiteral(".bak")));
     }
 
     // A session that died left its last word in the write-ahead log: the
