@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, running and testing need,
-# and only those that are missing, so a second run costs a second.
+# and only those that are missing, so a second run costs a second. The
+# packages named as arguments are wanted too (the checks in tools/ add theirs).
 set -euo pipefail
 
 packages=(
@@ -13,6 +14,7 @@ packages=(
   xvfb xdotool
   at-spi2-core python3-pyatspi dbus
   clang libclang-rt-14-dev
+  "$@"
 )
 
 missing=()
