@@ -40,17 +40,20 @@ mkdir "$work/tools" && cp "$here/package-check.sh" "$here/atspi_tree.py" "$work/
 git clone -q "$here/.." "$work/src"
 
 package() {   # builds the package and copies it to $work/$1.deb
-  make -C "$work/src" --no-print-directory package | tail -1 | xargs -I{} cp {} "$work/$1.deb"
+  make -C "$work/src" --no-print-directory package 2> >(grep -v '^CPackDeb' >&2) | tail -1 | xargs -I{} cp {} "$work/$1.deb"
   echo "built $(dpkg-deb -f "$work/$1.deb" Package Version | paste -sd ' ')"
 }
 as_user() {
   su - "$user" -c "xvfb-run -a -s '-screen 0 1280x800x24' dbus-run-session -- '$work/tools/package-check.sh' session $*" \
-    2> >(grep -v 'fd limit\|dbus-daemon\|SpiRegistry' >&2)
+    2> >(grep -v 'fd limit\|dbus-daemon\|SpiRegistry' >&2) | grep -v SpiRegistry
+}
+apt_install() {
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$1" 2> >(grep -v '^debconf' >&2) >/dev/null
 }
 
 echo "== first package, installed, and a word added by a new user"
 package first
-DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$work/first.deb" >/dev/null
+apt_install "$work/first.deb"
 useradd -m "$user"
 as_user "'add \"ئاسمانی شین\" \"blue sky\"'" "'find \"blue sky\"'"
 
@@ -61,5 +64,5 @@ changed="$(tail -1 "$list" | cut -f2) نوێ"
 sed -i "\$s/^\([^\t]*\)\t[^\t]*\t/\1\t$changed\t/" "$list"
 echo "\"$english\" is now \"$changed\""
 package second
-DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$work/second.deb" >/dev/null
+apt_install "$work/second.deb"
 as_user "'find \"blue sky\"'" "'find \"$english\"'"
