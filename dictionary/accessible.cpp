@@ -41,5 +41,5 @@ void Varin2::NameControls()
     // TE3 labels the match-mode slider, which speaks its value as TE3 shows it.
     TE3->setBuddy(Slider3);
     SetSliderReading(Slider3, {MatchModeNumber, kPercent});
-    SetSliderReading(Slider1, {[](int speed) { return double(speed); }, QString()});
+    SetSliderReading(Slider1, PositionReading());
 }

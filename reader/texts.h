@@ -66,13 +66,12 @@ inline QList<InterfaceText> All()
 }  // namespace Varin3Text
 
 // What a screen reader says for the reader's controls whose caption does not
-// tell what they are; the voice and pitch lists are named as in the
-// dictionary window.
+// tell what they are; the buttons' frame and the voice and pitch lists are
+// named as in the dictionary window.
 namespace Varin3Name {
 
 inline const QString kText1 = QStringLiteral("نووسين");
 inline const QString kText1About = QStringLiteral("ئه\u200Cو نووسينه\u200Cى ده\u200Cخويندريته\u200Cوه (the text read aloud)");
-inline const QString kFrame2 = QStringLiteral("دوگمه\u200Cكان");
 inline const QString kFrame5 = QStringLiteral("پله");
 inline const QString kSlider1 = QStringLiteral("خيرايى خويندنه\u200Cوه");
 inline const QString kSlider1About = QStringLiteral("خيرايى خويندنه\u200Cوه، 0 تا 20 (reading speed, 0 slow to 20 fast, 10 normal)");
@@ -81,9 +80,8 @@ inline const QString kCommand3About = QStringLiteral("وه\u200Cستان (pause 
 inline QList<InterfaceText> All()
 {
     return {
-        {"Text1", kText1},       {"Text1 about", kText1About},     {"Frame2", kFrame2},
-        {"Frame5", kFrame5},     {"Slider1", kSlider1},            {"Slider1 about", kSlider1About},
-        {"Command3 about", kCommand3About},
+        {"Text1", kText1},        {"Text1 about", kText1About},     {"Frame5", kFrame5},
+        {"Slider1", kSlider1},    {"Slider1 about", kSlider1About}, {"Command3 about", kCommand3About},
     };
 }
 

@@ -165,7 +165,7 @@ void Varin3::BuildControls()
     setAccessibleName(Varin3Text::kCaption);
     SetAccessible({
         {Text1, Varin3Name::kText1, Varin3Name::kText1About},
-        {Frame2, Varin3Name::kFrame2, QStringLiteral("Buttons")},
+        {Frame2, Varin2Name::kFrame2, QStringLiteral("Buttons")},
         {Frame5, Varin3Name::kFrame5, QStringLiteral("Pitch")},
         {Command3, Varin3Text::kCommand3, Varin3Name::kCommand3About},
         {Slider1, Varin3Name::kSlider1, Varin3Name::kSlider1About},
@@ -173,7 +173,7 @@ void Varin3::BuildControls()
         {Combo4, Varin2Name::kCombo4, Varin2Name::kCombo4About},
     });
     // The slider's tooltip shows its number once it moves; the description stays.
-    SetSliderReading(Slider1, {[](int speed) { return double(speed); }, QString()});
+    SetSliderReading(Slider1, PositionReading());
 }
 
 void Varin3::FollowTextDirection()

@@ -38,6 +38,11 @@ struct SliderReading {
     QString unit;
 };
 void SetSliderReading(QSlider* slider, SliderReading reading);
+// A slider whose position is itself the number to speak (a speed).
+inline SliderReading PositionReading()
+{
+    return {[](int position) { return double(position); }, QString()};
+}
 // The text a screen reader gets for the slider's value now.
 QString SliderValueText(const QSlider* slider);
 
