@@ -61,6 +61,19 @@ private:
     QTemporaryDir dir_;
     QString user_;
 
+    // The user's copy made from the old list, with two words of the user's
+    // own added; returns the newer shipped file.
+    QString OldCopyWithTwoWords()
+    {
+        const QString v1 = MakeShipped(dir_.filePath(QStringLiteral("v1")), kOld);
+        const QString v2 = MakeShipped(dir_.filePath(QStringLiteral("v2")), kNew);
+        if (!PrepareUserWordFile(v1, user_))
+            qFatal("could not make the user's copy");
+        AddWord(user_, "zebra", "کەرەکێوی");
+        AddWord(user_, "tea", "چا");
+        return v2;
+    }
+
 private slots:
     void init()
     {
@@ -101,11 +114,7 @@ private slots:
 
     void upgradeKeepsTheUsersWords()
     {
-        const QString v1 = MakeShipped(dir_.filePath(QStringLiteral("v1")), kOld);
-        const QString v2 = MakeShipped(dir_.filePath(QStringLiteral("v2")), kNew);
-        QVERIFY(PrepareUserWordFile(v1, user_));
-        AddWord(user_, "zebra", "کەرەکێوی");
-        AddWord(user_, "tea", "چا");
+        const QString v2 = OldCopyWithTwoWords();
         QCOMPARE(Rows(user_), kBefore);
         QVERIFY(PrepareUserWordFile(v2, user_));
         // New built-in list first, the user's words after it in their order.
@@ -122,11 +131,7 @@ private slots:
     // tests run as root, who could write anything).
     void upgradeFromAReadOnlyInstall()
     {
-        const QString v1 = MakeShipped(dir_.filePath(QStringLiteral("v1")), kOld);
-        const QString v2 = MakeShipped(dir_.filePath(QStringLiteral("v2")), kNew);
-        QVERIFY(PrepareUserWordFile(v1, user_));
-        AddWord(user_, "zebra", "کەرەکێوی");
-        AddWord(user_, "tea", "چا");
+        const QString v2 = OldCopyWithTwoWords();
         const QString v2Folder = QFileInfo(v2).absolutePath();
         for (const QString& f : QDir(v2Folder).entryList(QDir::Files))
             QFile::setPermissions(v2Folder + u'/' + f, QFileDevice::ReadOwner | QFileDevice::ReadOther);
@@ -206,11 +211,7 @@ private slots:
     void upgradeThatDiesHalfWay()
     {
         QFETCH(QString, step);
-        const QString v1 = MakeShipped(dir_.filePath(QStringLiteral("v1")), kOld);
-        const QString v2 = MakeShipped(dir_.filePath(QStringLiteral("v2")), kNew);
-        QVERIFY(PrepareUserWordFile(v1, user_));
-        AddWord(user_, "zebra", "کەرەکێوی");
-        AddWord(user_, "tea", "چا");
+        const QString v2 = OldCopyWithTwoWords();
 
         const pid_t child = fork();
         if (child == 0) {
