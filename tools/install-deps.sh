@@ -13,6 +13,7 @@ packages=(
   fonts-unikurdweb fonts-noto-core
   xvfb xdotool
   at-spi2-core python3-pyatspi dbus
+  desktop-file-utils appstream
   clang libclang-rt-14-dev
   "$@"
 )
