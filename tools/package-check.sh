@@ -34,7 +34,7 @@ fi
 "$here/install-deps.sh"
 work=$(mktemp -d)
 user=varin-check-$$
-trap 'userdel -r "$user" >/dev/null 2>&1 || true; apt-get purge -y -qq varin-dictionary >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
+trap 'pkill -KILL -u "$user" 2>/dev/null; sleep 1; userdel -r "$user" >/dev/null 2>&1 || true; apt-get purge -y -qq varin-dictionary >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
 chmod 755 "$work"
 mkdir "$work/tools" && cp "$here/package-check.sh" "$here/atspi_tree.py" "$work/tools/"
 git clone -q "$here/.." "$work/src"
