@@ -16,8 +16,10 @@ None of their data is kept here. Only the ranking is used.
 The ranking: the words in order of their count, letter case folded. Left out
 are the pieces that subtitles split off contractions (the "t" of "don't",
 the "ll" of "I'll"), single letters other than "a" and "I", the proper
-names of people and places, subtitle noise and meaningless fillers (all
-listed below): they are not words a learner looks up in a dictionary.
+names of people and places, subtitle noise and meaningless fillers, and
+what a ranking of web pages holds besides words: abbreviations, codes and
+markup, the names of brands and sites (all listed below). They are not
+words a learner looks up in a dictionary.
 
 A word counts as present when it is a headword, or when it is the plural or
 third-person -s (hundreds, too), the -ed or -ing, or the -er or -est form of a headword whose
