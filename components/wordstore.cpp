@@ -19,32 +19,38 @@ QString ColumnText(sqlite3_stmt* stmt, int col, bool* isNull = nullptr)
     return p ? QString::fromUtf16(p, sqlite3_column_bytes16(stmt, col) / 2) : QString();
 }
 
+using Fold = QString (*)(QStringView);
+
+QString ValueText(sqlite3_value* v)
+{
+    const auto* p = static_cast<const char16_t*>(sqlite3_value_text16(v));
+    return QString::fromUtf16(p, sqlite3_value_bytes16(v) / 2);
+}
+
 // LIKE as the look-up needs it, on both paths: case and Kurdish letter forms
-// do not matter. like(pattern, value), as SQLite calls it.
+// do not matter. like(pattern, value), as SQLite calls it; with the fold of
+// the keyboard look as varin_keyboard_like(pattern, value).
 void LikeFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
         sqlite3_result_null(ctx);
         return;
     }
-    const auto text = [](sqlite3_value* v) {
-        const auto* p = static_cast<const char16_t*>(sqlite3_value_text16(v));
-        return QString::fromUtf16(p, sqlite3_value_bytes16(v) / 2);
-    };
-    sqlite3_result_int(ctx, LikeMatch(FoldForMatch(text(argv[1])), FoldForMatch(text(argv[0]))));
+    const Fold fold = reinterpret_cast<Fold>(sqlite3_user_data(ctx));
+    sqlite3_result_int(ctx, LikeMatch(fold(ValueText(argv[1])), fold(ValueText(argv[0]))));
 }
 
-// The value as the look-up compares it, for the order of a result: the
-// entries equal to the text come first.
-void FoldFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
+// varin_exact(value, text), varin_keyboard_exact(value, text): the value
+// equals the text, in whole or in one of its synonyms, for the order of a
+// result: those entries come first.
+void ExactFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
         sqlite3_result_null(ctx);
         return;
     }
-    const auto* p = static_cast<const char16_t*>(sqlite3_value_text16(argv[0]));
-    const QString folded = FoldForMatch(QString::fromUtf16(p, sqlite3_value_bytes16(argv[0]) / 2));
-    sqlite3_result_text16(ctx, folded.utf16(), static_cast<int>(folded.size() * 2), SQLITE_TRANSIENT);
+    const Fold fold = reinterpret_cast<Fold>(sqlite3_user_data(ctx));
+    sqlite3_result_int(ctx, HasSynonym(fold(ValueText(argv[0])), fold(ValueText(argv[1]))));
 }
 
 std::function<void(sqlite3*)>& ConnectionHook()
@@ -153,10 +159,17 @@ std::shared_ptr<WordStore::Table> WordStore::Read(const QString& path)
                 qstrcmp(reinterpret_cast<const char*>(sqlite3_column_text(mode.stmt, 0)), "wal") == 0;
     }
     sqlite3_exec(db, "PRAGMA synchronous = FULL;", nullptr, nullptr, nullptr);
-    sqlite3_create_function(db, "like", 2, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, LikeFunction, nullptr,
-                            nullptr);
-    sqlite3_create_function(db, "varin_fold", 1, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr, FoldFunction,
-                            nullptr, nullptr);
+    const struct {
+        const char* name;
+        void (*function)(sqlite3_context*, int, sqlite3_value**);
+        Fold fold;
+    } functions[] = {{"like", LikeFunction, FoldForMatch},
+                     {"varin_keyboard_like", LikeFunction, FoldForKeyboard},
+                     {"varin_exact", ExactFunction, FoldForMatch},
+                     {"varin_keyboard_exact", ExactFunction, FoldForKeyboard}};
+    for (const auto& f : functions)
+        sqlite3_create_function(db, f.name, 2, SQLITE_UTF16 | SQLITE_DETERMINISTIC,
+                                reinterpret_cast<void*>(f.fold), f.function, nullptr, nullptr);
     if (ConnectionHook())
         ConnectionHook()(db);
     return table;
@@ -186,8 +199,8 @@ void WordStore::Open(const QString& path)
     rows_.clear();
     readRows_ = 0;
     addedIds_.clear();
-    index_[0].reset();
-    index_[1].reset();
+    for (auto& index : index_)
+        index.reset();
     path_ = path;
     Adopt(Read(path));
 }

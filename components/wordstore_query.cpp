@@ -47,15 +47,19 @@ void WordStore::Query(const LookupQuery& query)
     if (!db_ || query.column == LookupColumn::None)
         throw StoreError(StoreError::Rejected, QStringLiteral("no word table is open"));
     const int column = query.column == LookupColumn::English ? 0 : 1;
+    // English has no keyboard index: its letters are all on every keyboard.
+    const int which = !query.keyboard ? column : column == 1 ? 2 : -1;
     WaitForIndexes();
-    if (!indexed_ || !index_[column]) {
+    if (!indexed_ || which < 0 || !index_[which]) {
         SetResult(EvaluateSql(query, column));
         return;
     }
-    std::vector<int> rows = index_[column]->Match(FoldForMatch(query.pattern));
+    const WordIndex& index = *index_[which];
+    std::vector<int> rows = index.Match(index.Folded(query.pattern));
     if (!query.text.isEmpty()) {
-        const QString exact = FoldForMatch(query.text);
-        std::stable_partition(rows.begin(), rows.end(), [&](int r) { return index_[column]->Equals(r, exact); });
+        const std::vector<int> exact = index.Exact(index.Folded(query.text));
+        std::stable_partition(rows.begin(), rows.end(),
+                              [&](int r) { return std::binary_search(exact.begin(), exact.end(), r); });
     }
     SetResult(std::move(rows));
 }
@@ -70,8 +74,9 @@ std::vector<int> WordStore::EvaluateSql(const LookupQuery& query, int column)
         throw StoreError(StoreError::Rejected, QStringLiteral("not a look-up query"));
     QString sql = QStringLiteral("select rowid ") + query.sql.mid(star.size());
     if (!query.text.isEmpty())
-        sql += QStringLiteral(" order by varin_fold(%1) = varin_fold(?2) desc, rowid")
-                   .arg(QString::fromUtf8(kColumnName[column]));
+        sql += QStringLiteral(" order by %1(%2, ?2) desc, rowid")
+                   .arg(query.keyboard ? QStringLiteral("varin_keyboard_exact") : QStringLiteral("varin_exact"),
+                        QString::fromUtf8(kColumnName[column]));
     else
         sql += QStringLiteral(" order by rowid");
     Statement st;
@@ -103,11 +108,12 @@ void WordStore::StartIndexing()
 {
     WaitForIndexes();
     indexProblemTold_ = false;
-    for (int column : {0, 1}) {
-        index_[column] = std::make_unique<WordIndex>();
-        // One worker a column: they touch nothing in common, and the rows
+    for (int which = 0; which < kIndexes; ++which) {
+        index_[which] = std::make_unique<WordIndex>(which == 2 ? FoldForKeyboard : FoldForMatch);
+        // One worker an index: they touch nothing in common, and the rows
         // do not change until WaitForIndexes.
-        indexing_[column] = std::async(std::launch::async, [this, column, hook = indexBuildHook_] {
+        indexing_[which] = std::async(std::launch::async, [this, which, column = ColumnOf(which),
+                                                           hook = indexBuildHook_] {
             if (hook)
                 hook(column);
             std::vector<QString> values;
@@ -125,19 +131,19 @@ void WordStore::StartIndexing()
                                            .arg(r.entry.Id)
                                            .arg(values.back().size()));
             }
-            index_[column]->Build(values, present);
+            index_[which]->Build(values, present);
         });
     }
 }
 
 void WordStore::WaitForIndexes(bool tell)
 {
-    for (int column : {0, 1}) {
-        if (!indexing_[column].valid())
+    for (int which = 0; which < kIndexes; ++which) {
+        if (!indexing_[which].valid())
             continue;
         QString problem;
         try {
-            indexing_[column].get();
+            indexing_[which].get();
         } catch (const std::exception& e) {
             problem = QString::fromLocal8Bit(e.what());
         } catch (...) {
@@ -145,9 +151,9 @@ void WordStore::WaitForIndexes(bool tell)
         }
         if (problem.isNull())
             continue;
-        // A half-built index would answer wrongly: drop it, and that column's
-        // look-ups run as SQL on the file from now on.
-        index_[column].reset();
+        // A half-built index would answer wrongly: drop it, and the look-ups
+        // it served run as SQL on the file from now on.
+        index_[which].reset();
         if (!indexProblemTold_) {
             indexProblemTold_ = true;
             const QString message = QStringLiteral("the look-up index could not be built (%1); looking up in the file instead").arg(problem);

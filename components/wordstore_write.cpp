@@ -89,12 +89,13 @@ void WordStore::Update()
     r.entry.Id = sqlite3_last_insert_rowid(db_->db);
     r.isNull[0] = e.English.isEmpty();
     r.isNull[1] = e.Kurdish.isEmpty();
-    for (int column : {0, 1}) {
+    for (int which = 0; which < kIndexes; ++which) {
+        const int column = ColumnOf(which);
         const QString& value = column == 0 ? e.English : e.Kurdish;
         if (value.size() > kLongestIndexed)
-            index_[column].reset();   // that column is looked up through SQL from now on
-        if (index_[column])
-            index_[column]->Add(value, !r.isNull[column]);
+            index_[which].reset();   // that column is looked up through SQL from now on
+        if (index_[which])
+            index_[which]->Add(value, !r.isNull[column]);
     }
     addedIds_[r.entry.Id] = static_cast<int>(rows_.size());
     rows_.push_back(std::move(r));
