@@ -2,8 +2,8 @@
 // window works on. The file is an encrypted SQLite (SQLCipher) database; the
 // table is held in memory as well, with an index a column (wordindex.h) that
 // answers the look-up's LIKE patterns without a full scan and follows every
-// add and delete, and a second one over Kurdish for the keyboard look. Writes go to the file first and are on disk before the
-// call returns.
+// add and delete, and a second one over Kurdish for the keyboard look.
+// Writes go to the file first and are on disk before the call returns.
 #pragma once
 
 #include "runtime/runtime.h"
@@ -158,6 +158,7 @@ private:
     std::vector<int> EvaluateSql(const LookupQuery& query, int column);
     void StartIndexing();
     void WaitForIndexes(bool tell = true);
+    void WaitForIndex(int which, bool tell);
     void CommitPending();
     void RemoveRow(int row);
     int RowOfId(qint64 id) const;

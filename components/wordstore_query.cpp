@@ -49,7 +49,10 @@ void WordStore::Query(const LookupQuery& query)
     const int column = query.column == LookupColumn::English ? 0 : 1;
     // English has no keyboard index: its letters are all on every keyboard.
     const int which = !query.keyboard ? column : column == 1 ? 2 : -1;
-    WaitForIndexes();
+    // A query only reads the rows: it waits for the one index it uses, not
+    // for the keyboard index still being built behind the Kurdish one.
+    if (which >= 0)
+        WaitForIndex(which, true);
     if (!indexed_ || which < 0 || !index_[which]) {
         SetResult(EvaluateSql(query, column));
         return;
@@ -102,65 +105,81 @@ std::vector<int> WordStore::EvaluateSql(const LookupQuery& query, int column)
 
 // The indexes are built on worker threads as soon as the table is read, so
 // the first keystroke finds them ready; after that they follow each add and
-// delete. Everything on the window's thread that reads or changes the rows or
-// the indexes waits for the build first.
+// delete. Everything on the window's thread that changes the rows or uses an
+// index waits for its build first.
 void WordStore::StartIndexing()
 {
     WaitForIndexes();
     indexProblemTold_ = false;
-    for (int which = 0; which < kIndexes; ++which) {
+    for (int which = 0; which < kIndexes; ++which)
         index_[which] = std::make_unique<WordIndex>(which == 2 ? FoldForKeyboard : FoldForMatch);
-        // One worker an index: they touch nothing in common, and the rows
-        // do not change until WaitForIndexes.
-        indexing_[which] = std::async(std::launch::async, [this, which, column = ColumnOf(which),
-                                                           hook = indexBuildHook_] {
-            if (hook)
-                hook(column);
-            std::vector<QString> values;
-            std::vector<bool> present;
-            values.reserve(rows_.size());
-            present.reserve(rows_.size());
-            for (const Row& r : rows_) {
-                values.push_back(column == 0 ? r.entry.English : r.entry.Kurdish);
-                present.push_back(!r.deleted && !r.isNull[column]);
-                // The suffix sort is quadratic in a value's length when it
-                // repeats itself: one such value in a damaged or hostile file
-                // would hold up the first look-up for hours.
-                if (present.back() && values.back().size() > kLongestIndexed)
-                    throw RuntimeError(QStringLiteral("row %1 holds a value of %2 characters")
-                                           .arg(r.entry.Id)
-                                           .arg(values.back().size()));
-            }
-            index_[which]->Build(values, present);
-        });
-    }
+    // One worker a column: they touch nothing in common, and the rows do not
+    // change until WaitForIndexes. The Kurdish worker builds the keyboard
+    // index after the Kurdish one, so the first look-ups need not wait for it.
+    const auto build = [this, hook = indexBuildHook_](int which) {
+        const int column = ColumnOf(which);
+        if (hook)
+            hook(column);
+        std::vector<QString> values;
+        std::vector<bool> present;
+        values.reserve(rows_.size());
+        present.reserve(rows_.size());
+        for (const Row& r : rows_) {
+            values.push_back(column == 0 ? r.entry.English : r.entry.Kurdish);
+            present.push_back(!r.deleted && !r.isNull[column]);
+            // The suffix sort is quadratic in a value's length when it
+            // repeats itself: one such value in a damaged or hostile file
+            // would hold up the first look-up for hours.
+            if (present.back() && values.back().size() > kLongestIndexed)
+                throw RuntimeError(QStringLiteral("row %1 holds a value of %2 characters")
+                                       .arg(r.entry.Id)
+                                       .arg(values.back().size()));
+        }
+        index_[which]->Build(values, present);
+    };
+    indexing_[0] = std::async(std::launch::async, build, 0);
+    auto kurdish = std::make_shared<std::promise<void>>();
+    indexing_[1] = kurdish->get_future();
+    indexing_[2] = std::async(std::launch::async, [build, kurdish] {
+        try {
+            build(1);
+            kurdish->set_value();
+        } catch (...) {
+            kurdish->set_exception(std::current_exception());
+        }
+        build(2);
+    });
 }
 
 void WordStore::WaitForIndexes(bool tell)
 {
-    for (int which = 0; which < kIndexes; ++which) {
-        if (!indexing_[which].valid())
-            continue;
-        QString problem;
-        try {
-            indexing_[which].get();
-        } catch (const std::exception& e) {
-            problem = QString::fromLocal8Bit(e.what());
-        } catch (...) {
-            problem = QStringLiteral("unknown failure");
-        }
-        if (problem.isNull())
-            continue;
-        // A half-built index would answer wrongly: drop it, and the look-ups
-        // it served run as SQL on the file from now on.
-        index_[which].reset();
-        if (!indexProblemTold_) {
-            indexProblemTold_ = true;
-            const QString message = QStringLiteral("the look-up index could not be built (%1); looking up in the file instead").arg(problem);
-            qWarning("%s", qPrintable(message));
-            if (tell)
-                emit IndexFailed(message);
-        }
+    for (int which = 0; which < kIndexes; ++which)
+        WaitForIndex(which, tell);
+}
+
+void WordStore::WaitForIndex(int which, bool tell)
+{
+    if (!indexing_[which].valid())
+        return;
+    QString problem;
+    try {
+        indexing_[which].get();
+    } catch (const std::exception& e) {
+        problem = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        problem = QStringLiteral("unknown failure");
+    }
+    if (problem.isNull())
+        return;
+    // A half-built index would answer wrongly: drop it, and the look-ups
+    // it served run as SQL on the file from now on.
+    index_[which].reset();
+    if (!indexProblemTold_) {
+        indexProblemTold_ = true;
+        const QString message = QStringLiteral("the look-up index could not be built (%1); looking up in the file instead").arg(problem);
+        qWarning("%s", qPrintable(message));
+        if (tell)
+            emit IndexFailed(message);
     }
 }
 
