@@ -1,8 +1,10 @@
 // Types into the real look-up of the dictionary window and prints how long
-// each change of the search text takes, what loading the window costs, and
-// how soon an added or deleted word shows in the look-up.
+// each change of the search text takes, what loading the window costs, how
+// soon an added or deleted word shows in the look-up, and how often a
+// Kurdish word typed on a Persian keyboard finds its entry.
 // Run from the folder that holds Data/DataBase.mdb (build/bin), on the
 // offscreen platform:  QT_QPA_PLATFORM=offscreen ./lookup_bench
+#include "components/textmatch.h"
 #include "components/wordindex.h"
 #include "dictionary/lookup.h"
 #include "dictionary/varin2.h"
@@ -15,6 +17,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -54,6 +57,69 @@ QString Synthetic(QRandomGenerator& rng, const QString& letters, int minLen, int
     for (int i = 0; i < n; ++i)
         w += letters[rng.bounded(letters.size())];
     return w;
+}
+
+// A Persian (or Arabic) keyboard has no ێ ۆ ڵ ڕ ە: its users type ی و ل ر ه.
+QString PersianKeyboardSpelling(QString word)
+{
+    static const QString kurdish = QStringLiteral("ێۆڵڕە"), typed = QStringLiteral("یولره");
+    for (QChar& c : word)
+        if (const qsizetype i = kurdish.indexOf(c); i >= 0)
+            c = typed[i];
+    return word;
+}
+
+// The words of a Kurdish field: between spaces and the commas that part its renderings.
+QStringList KurdishWords(const QString& field)
+{
+    static const QRegularExpression between(QStringLiteral("[ \u060C]+"));
+    return field.split(between, Qt::SkipEmptyParts);
+}
+
+// Of the first Kurdish word of every entry, typed with Kurdish letters and
+// on a Persian keyboard, the share that makes an entry holding that word (as
+// the look-up compares) current. Of the Persian spellings missed, those that
+// find entries as they stand: they are answered as typed, never with the
+// keyboard look.
+void MeasureKeyboardSpelling(const std::vector<WordStore::Entry>& entries, int mode)
+{
+    Varin2& w = forms().Varin2();
+    w.TE3->setCaption(QString::number(mode));
+    const auto makesCurrent = [&](const QString& typed, const QString& word) {
+        w.Text->setText(QStringLiteral("{"));
+        w.Text->setText(typed);
+        for (const QString& k : KurdishWords(w.Data1->Current().Kurdish))
+            if (FoldForMatch(k) == word)
+                return true;
+        return false;
+    };
+    int words = 0, kurdish = 0, persian = 0, both = 0, missedAsTyped = 0;
+    QStringList missed;
+    for (const WordStore::Entry& e : entries) {
+        const QStringList own = KurdishWords(e.Kurdish);
+        if (own.isEmpty())
+            continue;
+        ++words;
+        const QString word = FoldForMatch(own.first());
+        const QString typed = PersianKeyboardSpelling(own.first());
+        const bool k = makesCurrent(own.first(), word);
+        const bool p = makesCurrent(typed, word);
+        kurdish += k;
+        persian += p;
+        both += k && p;
+        if (p)
+            continue;
+        if (missed.size() < 8)
+            missed << typed;
+        w.Data1->Query(*BuildLookupQuery(typed, mode));
+        missedAsTyped += w.Data1->RowCount() > 0;
+    }
+    std::printf("keyboard mode=%d words=%d kurdish_letters_share=%.2f%% persian_keyboard_share=%.2f%% "
+                "persian_share_of_words_found_in_kurdish=%.2f%% persian_missed=%d of_them_found_as_typed=%d "
+                "(missed e.g. %s)\n",
+                mode, words, 100.0 * kurdish / words, 100.0 * persian / words, 100.0 * both / kurdish,
+                words - persian, missedAsTyped, qPrintable(missed.join(u' ')));
+    std::fflush(stdout);
 }
 
 void Measure(int entries, int mode, const char* name, const QString& text, int runs)
@@ -159,6 +225,10 @@ void Run(int entries, const QList<Pair>& pairs, int runs)
         Measure(entries, mode, "one_letter", QStringLiteral("s"), runs);
         Measure(entries, mode, "full_word", word, runs);
         Measure(entries, mode, "kurdish_word", kurdishWord, runs);
+        // Each of its 11 passes also takes the keyboard look: the letter ۋ is
+        // in no entry.
+        Measure(entries, mode, "kurdish_no_match_12", QString(12, QChar(0x06CB)), runs);
+        Measure(entries, mode, "kurdish_word_persian_keyboard", PersianKeyboardSpelling(kurdishWord), runs);
     }
     MeasureEdits(entries, 21);
     forms().Unload();
@@ -179,6 +249,11 @@ int main(int argc, char** argv)
     std::printf("load ms=%lld rss_mb=%.1f\n", static_cast<long long>(loadMs), RssMb());
     std::printf("shipped entries=%d\n", w.Data1->RecordCount());
     std::fflush(stdout);
+    std::vector<WordStore::Entry> shippedEntries;
+    for (int r = 0; r < w.Data1->RowCount(); ++r)
+        shippedEntries.push_back(w.Data1->At(r));
+    for (int mode : {75, 100})
+        MeasureKeyboardSpelling(shippedEntries, mode);
     const QString shipped = QDir::current().absoluteFilePath(QStringLiteral("../../data/words.tsv"));
     forms().Unload();
 

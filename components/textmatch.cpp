@@ -50,6 +50,37 @@ QString FoldForMatch(QStringView text)
     return out;
 }
 
+QString FoldForKeyboard(QStringView text)
+{
+    QString out = FoldForMatch(text);
+    for (QChar& c : out) {
+        switch (c.unicode()) {
+        case kAe: c = QChar(kHeh); break;
+        case 0x06CE: c = QChar(kFarsiYeh); break;   // ێ
+        case 0x06C6: c = QChar(0x0648); break;      // ۆ as waw
+        case 0x06B5: c = QChar(0x0644); break;      // ڵ as lam
+        case 0x0695: c = QChar(0x0631); break;      // ڕ as reh
+        default: break;
+        }
+    }
+    return out;
+}
+
+bool HasSynonym(QStringView value, QStringView text)
+{
+    if (value == text)
+        return true;
+    const QStringView separator(kSynonymSeparator);
+    for (qsizetype from = 0;;) {
+        const qsizetype at = value.indexOf(separator, from);
+        if (value.mid(from, (at < 0 ? value.size() : at) - from) == text)
+            return true;
+        if (at < 0)
+            return false;
+        from = at + separator.size();
+    }
+}
+
 bool LikeMatch(QStringView value, QStringView pattern)
 {
     // Iterative wildcard match with one backtrack point for the last '%':

@@ -2,6 +2,7 @@
 
 #include "textmatch.h"
 
+#include <QList>
 #include <algorithm>
 
 namespace {
@@ -59,12 +60,16 @@ void WordIndex::Build(const std::vector<QString>& values, const std::vector<bool
     for (int r = 0; r < n; ++r) {
         if (!present[r])
             continue;
-        values_[r] = FoldForMatch(values[r]);
+        values_[r] = fold_(values[r]);
         reversed_[r] = Reversed(values_[r]);
         live_[r] = 1;
         sorted_.push_back(r);
     }
     sortedReversed_ = sorted_;
+    synonyms_.clear();
+    for (const int r : sorted_)
+        AddSynonyms(r);
+    std::sort(synonyms_.begin(), synonyms_.end());
     // Stable on rows already ascending: ties stay in table order, (value, row).
     std::stable_sort(sorted_.begin(), sorted_.end(), [&](int a, int b) { return values_[a] < values_[b]; });
     std::stable_sort(sortedReversed_.begin(), sortedReversed_.end(),
@@ -133,13 +138,19 @@ void WordIndex::EraseSorted(std::vector<int>& order, const std::vector<QString>&
 void WordIndex::Add(const QString& value, bool present)
 {
     const int row = Rows();
-    values_.push_back(present ? FoldForMatch(value) : QString());
+    values_.push_back(present ? fold_(value) : QString());
     reversed_.push_back(present ? Reversed(values_.back()) : QString());
     live_.push_back(present ? 1 : 0);
     if (!present)
         return;
     InsertSorted(sorted_, values_, row);
     InsertSorted(sortedReversed_, reversed_, row);
+    const size_t had = synonyms_.size();
+    AddSynonyms(row);   // the last row: each new pair goes after its equals
+    for (size_t i = had; i < synonyms_.size(); ++i) {
+        const auto at = std::upper_bound(synonyms_.begin(), synonyms_.begin() + i, synonyms_[i]);
+        std::rotate(at, synonyms_.begin() + i, synonyms_.begin() + i + 1);
+    }
     // The added values' suffixes are few: each goes into its place at once.
     const quint32 start = static_cast<quint32>(added_.text.size());
     added_.text.append(reinterpret_cast<const char16_t*>(values_.back().utf16()), values_.back().size());
@@ -164,9 +175,26 @@ void WordIndex::Remove(int row)
     live_[row] = 0;
 }
 
-bool WordIndex::Equals(int row, const QString& folded) const
+void WordIndex::AddSynonyms(int row)
 {
-    return row >= 0 && row < Rows() && live_[row] && values_[row] == folded;
+    const QString& value = values_[row];
+    const QStringView separator(kSynonymSeparator);
+    if (!value.contains(separator))
+        return;   // the whole value is the one synonym: sorted_ finds it
+    for (const QStringView part : QStringView(value).split(separator))
+        synonyms_.emplace_back(part.toString(), row);
+}
+
+std::vector<int> WordIndex::Exact(const QString& folded) const
+{
+    std::vector<int> rows = Prefixed(false, folded, true);
+    const auto from = std::lower_bound(synonyms_.begin(), synonyms_.end(), std::pair(folded, -1));
+    for (auto it = from; it != synonyms_.end() && it->first == folded; ++it)
+        if (live_[it->second])
+            rows.push_back(it->second);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
 }
 
 std::vector<int> WordIndex::ScanLike(const QString& pattern) const

@@ -7,12 +7,22 @@
 // is the table's order.
 #pragma once
 
+#include "textmatch.h"
+
 #include <QString>
 #include <string>
+#include <utility>
 #include <vector>
 
 class WordIndex {
 public:
+    using Fold = QString (*)(QStringView);
+
+    // The values are compared as fold makes them; the patterns and texts
+    // given to Match and Exact must be folded the same way (Folded).
+    explicit WordIndex(Fold fold = FoldForMatch) : fold_(fold) {}
+    QString Folded(QStringView text) const { return fold_(text); }
+
     // values[row] as stored; present[row] false where the column is NULL (a
     // NULL never matches, as in SQL). Folds the values itself. Slow at a
     // million rows; runs on any thread while nothing else uses the index.
@@ -25,8 +35,9 @@ public:
     // Rows whose folded value is LIKE the folded pattern ('%' any run, '_' one character).
     std::vector<int> Match(const QString& foldedPattern) const;
 
-    // The row's folded value equals this folded text (false for a removed or NULL row).
-    bool Equals(int row, const QString& folded) const;
+    // Live rows, ascending, whose folded value equals this folded text in
+    // whole or in one of its synonyms (HasSynonym).
+    std::vector<int> Exact(const QString& folded) const;
 
 private:
     // Suffixes of a text of values, each value ended by a 0: offsets sorted
@@ -44,6 +55,9 @@ private:
     std::vector<int> Containing(const QString& key) const;
     void InsertSorted(std::vector<int>& order, const std::vector<QString>& keys, int row);
     void EraseSorted(std::vector<int>& order, const std::vector<QString>& keys, int row);
+    void AddSynonyms(int row);
+
+    Fold fold_;
 
     std::vector<QString> values_;      // folded, by row
     std::vector<QString> reversed_;    // folded and reversed, by row
@@ -52,4 +66,7 @@ private:
     std::vector<int> sortedReversed_;  // live rows by (reversed value, row): ends with
     Suffixes built_;                   // contains, over the rows of the build
     Suffixes added_;                   // contains, over the rows added since, kept sorted one by one
+    // (synonym, row) of the values with more than one, sorted; a removed
+    // row's stay, and Exact passes over them.
+    std::vector<std::pair<QString, int>> synonyms_;
 };

@@ -2,8 +2,8 @@
 // window works on. The file is an encrypted SQLite (SQLCipher) database; the
 // table is held in memory as well, with an index a column (wordindex.h) that
 // answers the look-up's LIKE patterns without a full scan and follows every
-// add and delete. Writes go to the file first and are on disk before the
-// call returns.
+// add and delete, and a second one over Kurdish for the keyboard look.
+// Writes go to the file first and are on disk before the call returns.
 #pragma once
 
 #include "runtime/runtime.h"
@@ -28,6 +28,9 @@ struct LookupQuery {
     QString sql;
     QString pattern;
     QString text;   // as typed: the entries equal to it come first; "" keeps the table's order
+    // The second look of a Kurdish text that found nothing: both sides folded
+    // as FoldForKeyboard does, for a text typed without ە ێ ۆ ڵ ڕ.
+    bool keyboard = false;
 };
 
 class StoreError : public RuntimeError {
@@ -88,8 +91,9 @@ public:
     QString Path() const { return path_; }
 
     // The result: the entries whose column equals the text (as the look-up
-    // compares: case and Kurdish letter forms aside) first, then the others
-    // that match the pattern, each part in the table's order.
+    // compares: case and Kurdish letter forms aside), in whole or in one of
+    // its synonyms, first; then the others that match the pattern, each part
+    // in the table's order.
     void Query(const LookupQuery& query);   // throws StoreError(Rejected)
     void QueryAll();
 
@@ -134,8 +138,9 @@ public:
     // must give exactly the same results; tests compare the two.
     void SetIndexed(bool indexed) { indexed_ = indexed; }
 
-    // Runs on the builder's thread before each column's index is built, from
-    // the next Open on. Tests throw from it to see a failed build.
+    // Runs on the builder's thread before each index is built, with the
+    // column it is for (Kurdish has two), from the next Open on. Tests throw
+    // from it to see a failed build.
     void SetIndexBuildHook(std::function<void(int column)> hook) { indexBuildHook_ = std::move(hook); }
 
 signals:
@@ -153,6 +158,7 @@ private:
     std::vector<int> EvaluateSql(const LookupQuery& query, int column);
     void StartIndexing();
     void WaitForIndexes(bool tell = true);
+    void WaitForIndex(int which, bool tell);
     void CommitPending();
     void RemoveRow(int row);
     int RowOfId(qint64 id) const;
@@ -169,9 +175,13 @@ private:
     int pos_ = -1;                       // -1 before the first, size() after the last
     bool gap_ = false;                   // in the place of a deleted entry, before result_[pos_]
     std::unique_ptr<Entry> pending_;
-    std::unique_ptr<WordIndex> index_[2];   // English, Kurdish; none when its build failed
+    // English, Kurdish, Kurdish as a keyboard without its five letters types
+    // it (FoldForKeyboard); none when its build failed.
+    static constexpr int kIndexes = 3;
+    static int ColumnOf(int index) { return index == 0 ? 0 : 1; }
+    std::unique_ptr<WordIndex> index_[kIndexes];
     bool indexed_ = true;
-    std::future<void> indexing_[2];
+    std::future<void> indexing_[kIndexes];
     std::function<void(int)> indexBuildHook_;
     bool indexProblemTold_ = false;
 };

@@ -16,10 +16,10 @@ LookupColumn LookupColumnFor(const QString& text)
     return LookupColumn::None;
 }
 
-std::optional<LookupQuery> BuildLookupQuery(const QString& text, int modeNumber)
+std::optional<LookupQuery> BuildLookupQuery(const QString& text, int modeNumber, bool keyboard)
 {
     const LookupColumn column = LookupColumnFor(text);
-    if (column == LookupColumn::None)
+    if (column == LookupColumn::None || (keyboard && column != LookupColumn::Kurdish))
         return std::nullopt;
     // The database engine reads a pattern only up to a NUL (one can come in
     // with pasted or captured text), so the typed text ends there for both
@@ -33,15 +33,19 @@ std::optional<LookupQuery> BuildLookupQuery(const QString& text, int modeNumber)
     case 100: pattern = typed; break;
     default: return std::nullopt;
     }
-    const QString sql = column == LookupColumn::English
+    const QString sql = keyboard ? QStringLiteral("select * from Data where varin_keyboard_like(?, كوردى)")
+                        : column == LookupColumn::English
                             ? QStringLiteral("select * from Data where English like ?")
                             : QStringLiteral("select * from Data where كوردى like ?");
-    return LookupQuery{column, sql, pattern, typed};
+    return LookupQuery{column, sql, pattern, typed, keyboard};
 }
 
 // The look-up, in resume-next mode: up to eleven passes, each cutting one
-// character from the end of the text until the grid has rows. The search
-// field itself is never changed; only the local copy is cut.
+// character from the end of the text until the grid has rows. A Kurdish text
+// that finds nothing is looked up once more as a keyboard without ە ێ ۆ ڵ ڕ
+// types it before it is cut, so "کتیب" finds کتێب rather than کت; a text
+// that finds entries as typed is answered as typed. The search field itself
+// is never changed; only the local copy is cut.
 void Varin2::Text_Change()
 {
     QString s = Text->text();
@@ -56,6 +60,11 @@ void Varin2::Text_Change()
                 [&] {
                     if (LookupColumnFor(s) != LookupColumn::None)
                         if (const auto q = BuildLookupQuery(s, mode))
+                            Data1->Query(*q);
+                },
+                [&] {
+                    if (Data1->RowCount() == 0)
+                        if (const auto q = BuildLookupQuery(s, mode, true))
                             Data1->Query(*q);
                 },
                 [&] {

@@ -18,4 +18,9 @@ LookupColumn LookupColumnFor(const QString& text);
 // is not one of the four. The text is bound as the pattern, never pasted into
 // the SQL, so an apostrophe is an ordinary character; a '%' typed by the user
 // still matches any run of characters, as it always has.
-std::optional<LookupQuery> BuildLookupQuery(const QString& text, int modeNumber);
+//
+// keyboard: the second look of a Kurdish text that found nothing, as a user
+// of a Persian or Arabic keyboard types it, without ە ێ ۆ ڵ ڕ (ی for ێ, ه
+// for ە, ...): those letters fold into the ones typed instead, on both
+// sides. Nothing for an English text.
+std::optional<LookupQuery> BuildLookupQuery(const QString& text, int modeNumber, bool keyboard = false);

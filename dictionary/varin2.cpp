@@ -71,14 +71,24 @@ QVariant ResultModel::data(const QModelIndex& index, int role) const
         return {};
     if (role == Qt::TextAlignmentRole && index.column() == 1)
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);   // Kurdish reads from the right
-    if (role != Qt::DisplayRole)
-        return {};
-    const WordStore::Entry e = store_->At(index.row());
-    const QString& value = index.column() == 0 ? e.English : e.Kurdish;
     // A cell shows a line's worth; laying out a value of megabytes (a damaged
     // or hostile file) at every paint would freeze the window.
     constexpr qsizetype kShown = 1000;
-    return value.size() > kShown ? value.left(kShown) + QChar(0x2026) : value;
+    const auto shown = [](const QString& value) {
+        return value.size() > kShown ? value.left(kShown) + QChar(0x2026) : value;
+    };
+    if (role == Qt::ToolTipRole || role == Qt::AccessibleDescriptionRole) {
+        // The note tells two lines of one headword apart ("saw" the tool and
+        // the past of see) without a third column: both cells of the row carry
+        // it, for the pointer and for a screen reader. A word the user added
+        // has none.
+        const QString note = store_->At(index.row()).Note;
+        return note.isEmpty() ? QVariant() : QVariant(shown(note));
+    }
+    if (role != Qt::DisplayRole)
+        return {};
+    const WordStore::Entry e = store_->At(index.row());
+    return shown(index.column() == 0 ? e.English : e.Kurdish);
 }
 
 QVariant ResultModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -123,7 +123,10 @@ def print_rows(window, most=5):
     table = find(window, lambda o: o.getRoleName() == 'table').queryTable()
     print('search box: "%s", %d rows' % (box.getText(0, -1), table.nRows))
     for r in range(min(table.nRows, most)):
-        print('  ' + ' | '.join(table.getAccessibleAt(r, c).name for c in range(table.nColumns)))
+        cells = [table.getAccessibleAt(r, c) for c in range(table.nColumns)]
+        # The row's note (its part of speech) comes as each cell's description.
+        note = cells[0].description if cells else ''
+        print('  ' + ' | '.join(c.name for c in cells) + (' (%s)' % note if note else ''))
 
 
 app = application()

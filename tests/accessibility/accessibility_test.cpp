@@ -10,8 +10,10 @@
 #include "reader/texts.h"
 #include "reader/varin3.h"
 #include "runtime/accessibility.h"
+#include "runtime/forms.h"
 #include "startup/texts.h"
 #include "startup/varin0.h"
+#include "testkit.h"
 
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
@@ -23,6 +25,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSlider>
+#include <QScopeGuard>
 #include <QTest>
 #include <functional>
 #include <memory>
@@ -175,6 +178,58 @@ private slots:
         QCOMPARE(QAccessible::queryAccessibleInterface(w.Check1)->role(), QAccessible::CheckBox);
         QCOMPARE(QAccessible::queryAccessibleInterface(w.Combo4)->role(), QAccessible::ComboBox);
         QCOMPARE(QAccessible::queryAccessibleInterface(w.DataGrid1)->role(), QAccessible::Table);
+    }
+
+    // Each grid row carries its entry's note, so "saw" the tool and "saw"
+    // the past of see are told apart by the pointer and by a screen reader,
+    // in both cells; a word the user added has none. The entry fields keep
+    // their own tooltips.
+    void gridRowsCarryTheirNote_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("english");
+        QTest::addColumn<QString>("kurdish");
+        QTest::addColumn<QString>("note");
+        QTest::addRow("noun") << 0 << "saw" << "مشار" << "noun";
+        QTest::addRow("past of a verb") << 1 << "saw" << "بینی" << "verb, past of see";
+        QTest::addRow("added by the user") << 2 << "sawdust" << "تەپوتۆزی دار" << "";
+    }
+    void gridRowsCarryTheirNote()
+    {
+        QFETCH(int, row);
+        QFETCH(QString, english);
+        QFETCH(QString, kurdish);
+        QFETCH(QString, note);
+        forms().Unload();   // a window above may have loaded it on the user's own word file
+        const auto unload = qScopeGuard([] { forms().Unload(); });
+        DataFolder folder({{"seat", "کورسی", "noun"},
+                           {"saw", "مشار", "noun"},
+                           {"saw", "بینی", "verb, past of see"}});
+        MsgBoxRecorder boxes;
+        Varin2& w = forms().Varin2();
+        QCOMPARE(w.Data1->Path(), folder.DatabasePath());
+        w.Data1->AddNew();   // as the add-word window does: no note
+        w.Data1->SetField(WordStore::Field::English, QStringLiteral("sawdust"));
+        w.Data1->SetField(WordStore::Field::Kurdish, QStringLiteral("تەپوتۆزی دار"));
+        w.Data1->Update();
+        w.TE3->setCaption(QStringLiteral("75"));
+        w.Text->setText(QStringLiteral("saw"));
+        QCOMPARE(w.DataGrid1->model()->rowCount(), 3);
+
+        QAccessibleTableInterface* table = QAccessible::queryAccessibleInterface(w.DataGrid1)->tableInterface();
+        QVERIFY(table);
+        const QString shown[2] = {english, kurdish};
+        for (int column : {0, 1}) {
+            QAccessibleInterface* cell = table->cellAt(row, column);
+            QVERIFY(cell);
+            QCOMPARE(cell->text(QAccessible::Name), shown[column]);
+            QCOMPARE(cell->text(QAccessible::Description), note);
+            QCOMPARE(w.DataGrid1->model()->index(row, column).data(Qt::ToolTipRole).toString(), note);
+        }
+        QCOMPARE(table->columnCount(), 2);
+        w.Data1->MoveTo(row);
+        QCOMPARE(w.Text4->toolTip(), Varin2Text::kText4Tip);
+        QCOMPARE(w.Text1->toolTip(), Varin2Text::kText1Tip);
     }
 
     void matchModeSlider_data()

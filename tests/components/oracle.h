@@ -23,6 +23,30 @@ inline QString OracleFold(const QString& text)
     return s;
 }
 
+// A keyboard without ە ێ ۆ ڵ ڕ: its users type ه ی و ل ر, so those pairs are
+// one letter, after the fold above.
+inline QString OracleKeyboardFold(const QString& text)
+{
+    QString s = OracleFold(text);
+    static const QString kurdish = QStringLiteral("ەێۆڵڕ"), typed = QStringLiteral("هیولر");
+    for (int i = 0; i < kurdish.size(); ++i)
+        s.replace(kurdish[i], typed[i]);
+    return s;
+}
+
+// The value equals the text under fold, whole or in one of its renderings:
+// the value is cut at each "، " before folding, each part on its own.
+inline bool OracleExact(const QString& value, const QString& text, QString (*fold)(const QString&))
+{
+    const QString want = fold(text);
+    if (fold(value) == want)
+        return true;
+    for (const QString& part : value.split(QStringLiteral("، ")))
+        if (fold(part) == want)
+            return true;
+    return false;
+}
+
 // A LIKE pattern ('%' any run, '_' one character, nothing escaped) as a regular expression.
 inline QRegularExpression OracleLike(const QString& foldedPattern)
 {

@@ -18,6 +18,7 @@ const QList<Pair> kWords = {
     {"hello", "سڵاو"}, {"help", "یارمەتی"},  {"cat", "پشیلە"},     {"catalog", "کاتالۆگ"},
     {"dog", "سەگ"},     {"don't", "مەکە"},    {"door", "دەرگا"},     {"book", "کتێب"},
     {"house", "خانوو"}, {"Monday", "دووشەممە"}, {"9 pm", "نۆی ئێوارە"}, {"bookcase", "کتێبخانە"},
+    {"ass", "کەر"},     {"deaf", "کەڕ"},
 };
 
 QStringList GridEnglish(Varin2& w)
@@ -115,6 +116,15 @@ private slots:
         QCOMPARE(q->pattern, pattern);
         QVERIFY(!BuildLookupQuery("{cat", 25));
         QVERIFY(!BuildLookupQuery(text, 60));
+        // The keyboard look: Kurdish only, same pattern, its own fold.
+        const auto keyboard = BuildLookupQuery(text, mode, true);
+        QCOMPARE(bool(keyboard), sql.contains(QStringLiteral("كوردى")));
+        if (keyboard) {
+            QCOMPARE(keyboard->pattern, pattern);
+            QVERIFY(keyboard->keyboard);
+            QCOMPARE(keyboard->sql, QStringLiteral("select * from Data where varin_keyboard_like(?, كوردى)"));
+        }
+        QVERIFY(!q->keyboard);
     }
 
     void loadSequence()
@@ -169,6 +179,13 @@ private slots:
         QTest::newRow("typed percent matches any run") << 75 << "c%g" << QStringList{"catalog"} << "catalog";
         QTest::newRow("case does not matter") << 75 << "MON" << QStringList{"Monday"} << "Monday";
         QTest::newRow("arabic kaf finds kurdish kaf") << 100 << "كتێب" << QStringList{"book"} << "book";
+        // A Persian keyboard has no ێ ۆ ڵ ڕ ە: its users type ی و ل ر ه.
+        QTest::newRow("keyboard letters, before the cut") << 75 << "کتیبخانه" << QStringList{"bookcase"} << "bookcase";
+        QTest::newRow("keyboard letters, after a cut") << 75 << "کتیبخانهی" << QStringList{"bookcase"} << "bookcase";
+        QTest::newRow("keyboard letters, equals") << 100 << "سلاو" << QStringList{"hello"} << "hello";
+        QTest::newRow("keyboard letters, contains") << 25 << "دهرگا" << QStringList{"door"} << "door";
+        QTest::newRow("keyboard letters, two entries") << 100 << "کهر" << QStringList{"ass", "deaf"} << "ass";
+        QTest::newRow("found as typed: no second look") << 100 << "کەر" << QStringList{"ass"} << "ass";
     }
     void textChange()
     {

@@ -1,8 +1,9 @@
 // One look-up pass on any text and mode, answered twice over a small store:
 // from the in-memory indexes and by SQL row by row. The two must agree.
 //
-// Input: the first byte picks the match mode (25, 50, 75, 100), the rest is
-// the typed text, UTF-8.
+// Input: the first byte picks the match mode (25, 50, 75, 100) by its two
+// low bits and, by its third, the keyboard look; the rest is the typed text,
+// UTF-8.
 #include "components/wordstore.h"
 #include "dictionary/lookup.h"
 
@@ -25,7 +26,12 @@ const char* const kWords = "apple\tسێو\tnoun\n"
                            "water\tئاو\tnoun\n"
                            "ambition\tئاوات\tnoun\n"
                            "a_b%c\tيكى\tnoun\n"
-                           "mine\tهی من\tpronoun\n";
+                           "mine\tهی من\tpronoun\n"
+                           "Bible\tکتێبی پیرۆز\tnoun\n"
+                           "book\tکتێب، پەرتووک\tnoun\n"
+                           "deaf\tکەڕ\tadjective\n"
+                           "donkey\tکەر\tnoun\n"
+                           "rose\tگوڵ، وردە\tnoun\n";
 
 WordStore& Store()
 {
@@ -63,8 +69,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size == 0)
         return 0;
     const int mode = 25 * (1 + data[0] % 4);
+    const bool keyboard = data[0] & 4;
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
-    const auto query = BuildLookupQuery(text, mode);
+    const auto query = BuildLookupQuery(text, mode, keyboard);
     if (!query)
         return 0;
     WordStore& store = Store();
