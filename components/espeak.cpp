@@ -1,6 +1,7 @@
 #include "espeak.h"
 
 #include "runtime/runtime.h"
+#include "sorani.h"
 
 #include <espeak-ng/espeak_ng.h>
 #include <espeak-ng/speak_lib.h>
@@ -12,6 +13,8 @@
 #include <cmath>
 #include <condition_variable>
 #include <deque>
+#include <functional>
+#include <future>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -71,6 +74,35 @@ qsizetype PieceEnd(const QString& text, qsizetype pos)
     return end;
 }
 
+// Where the run of one script that starts at `pos` ends, before `limit`, and
+// whether it is Arabic script. Spaces, digits and punctuation go with the run
+// they follow; a text with no letter at all is the chosen voice's.
+qsizetype RunEnd(const QString& text, qsizetype pos, qsizetype limit, bool* arabic)
+{
+    int kind = 0;   // 1 Arabic script, 2 any other letters
+    for (qsizetype i = pos; i < limit; ++i) {
+        const int k = IsArabicScript(text[i]) ? 1 : text[i].isLetter() ? 2 : 0;
+        if (k && !kind)
+            kind = k;
+        else if (k && k != kind) {
+            limit = i;
+            break;
+        }
+    }
+    *arabic = kind == 1;
+    return limit;
+}
+
+// Sorani is read by eSpeak NG's Kurdish voice, in the Latin letters it reads,
+// with the chosen voice's variant, speed, loudness and pitch.
+EspeakVoice KurdishVoice(const EspeakVoice& chosen)
+{
+    EspeakVoice ku = chosen;
+    const auto plus = chosen.name.find('+');
+    ku.name = "ku" + (plus == std::string::npos ? std::string() : chosen.name.substr(plus));
+    return ku;
+}
+
 // The one thread that owns eSpeak NG.
 class Synthesizer {
 public:
@@ -104,6 +136,43 @@ public:
         std::unique_lock lock(m_);
         return idle_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
                               [this] { return state_ != kStarting && !busy_ && !AnyWork(); });
+    }
+
+    // Runs a task on the synthesis thread, between two pieces, and waits for
+    // it. For tests and benchmarks.
+    void Call(const std::function<void()>& task)
+    {
+        std::packaged_task<void()> job(task);
+        auto done = job.get_future();
+        {
+            std::lock_guard lock(m_);
+            tasks_.push_back(std::move(job));
+        }
+        cv_.notify_all();
+        done.get();
+    }
+
+    // On the synthesis thread: the phonemes eSpeak NG makes of the text, each
+    // run of one script with the voice that speaks it.
+    std::string Phonemes(const QString& text, const EspeakVoice& voice)
+    {
+        std::string out;
+        if (state_ != kReady)
+            return out;
+        for (qsizetype pos = 0; pos < text.size();) {
+            bool arabic = false;
+            const qsizetype end = RunEnd(text, pos, text.size(), &arabic);
+            const QString run = text.mid(pos, end - pos);
+            pos = end;
+            if (!UseVoice(arabic ? KurdishVoice(voice) : voice, arabic))
+                continue;
+            const QByteArray utf8 = (arabic ? SoraniToLatin(run) : run).toUtf8();
+            const void* p = utf8.constData();
+            while (p)
+                if (const char* ph = espeak_TextToPhonemes(&p, espeakCHARS_UTF8, 0))
+                    out += std::string(ph) + ' ';
+        }
+        return out;
     }
 
     ~Synthesizer()
@@ -149,6 +218,10 @@ private:
         espeak_SetSynthCallback(&Synthesizer::Callback);
         // The first word would otherwise wait for the default voice to load.
         voiceName_ = EspeakVoiceName(7);
+        // The Kurdish voice too, so the first Kurdish word does not wait for
+        // it either; without it Kurdish stays silent.
+        if ((kurdish_ = espeak_SetVoiceByName("ku") == EE_OK))
+            espeak_Synth("a", 2, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
         espeak_SetVoiceByName(voiceName_.c_str());
         espeak_Synth("a", 2, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
         return sampleRate_ > 0;
@@ -171,6 +244,7 @@ private:
         quint64 generation = 0;
         QByteArray text;
         EspeakVoice voice;
+        bool kurdish = false;
     };
 
     enum class Next {
@@ -217,29 +291,43 @@ private:
             return Next::kAgain;
         }
         Utterance& u = pick->queue.front();
-        const qsizetype end = PieceEnd(u.text, u.pos);
+        const qsizetype end = RunEnd(u.text, u.pos, PieceEnd(u.text, u.pos), &job.kurdish);
         job.channel = pick;
         job.generation = pick->generation;
-        job.text = QStringView(u.text).mid(u.pos, end - u.pos).toUtf8();
-        job.voice = u.voice;
+        const QStringView piece = QStringView(u.text).mid(u.pos, end - u.pos);
+        job.text = job.kurdish ? SoraniToLatin(piece).toUtf8() : piece.toUtf8();
+        job.voice = job.kurdish ? KurdishVoice(u.voice) : u.voice;
         u.pos = end;
         if (u.pos >= u.text.size())
             pick->queue.pop_front();
         return Next::kJob;
     }
 
+    // Selects the voice and its settings; false when Kurdish is asked for and
+    // the Kurdish voice is missing: an English voice would only spell it out.
+    bool UseVoice(const EspeakVoice& voice, bool kurdish)
+    {
+        if (kurdish && !kurdish_)
+            return false;
+        if (voice.name != voiceName_) {
+            if (espeak_SetVoiceByName(voice.name.c_str()) == EE_OK)
+                voiceName_ = voice.name;
+            else if (espeak_SetVoiceByName(kurdish ? "ku" : "en") == EE_OK)
+                voiceName_ = kurdish ? "ku" : "en";
+            else if (kurdish)
+                return false;
+        }
+        espeak_SetParameter(espeakRATE, voice.wpm, 0);
+        espeak_SetParameter(espeakVOLUME, voice.volume, 0);
+        espeak_SetParameter(espeakPITCH, voice.pitch, 0);
+        espeak_SetParameter(espeakRANGE, voice.range, 0);
+        return true;
+    }
+
     void Synthesise(const Job& job)
     {
-        if (job.voice.name != voiceName_) {
-            if (espeak_SetVoiceByName(job.voice.name.c_str()) == EE_OK)
-                voiceName_ = job.voice.name;
-            else if (espeak_SetVoiceByName("en") == EE_OK)
-                voiceName_ = "en";
-        }
-        espeak_SetParameter(espeakRATE, job.voice.wpm, 0);
-        espeak_SetParameter(espeakVOLUME, job.voice.volume, 0);
-        espeak_SetParameter(espeakPITCH, job.voice.pitch, 0);
-        espeak_SetParameter(espeakRANGE, job.voice.range, 0);
+        if (!UseVoice(job.voice, job.kurdish))
+            return;
         current_ = job.channel.get();
         currentGeneration_ = job.generation;
         espeak_Synth(job.text.constData(), size_t(job.text.size()) + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8,
@@ -254,6 +342,14 @@ private:
         state_ = ok ? kReady : kFailed;
         idle_.notify_all();
         while (!quit_) {
+            if (!tasks_.empty()) {
+                auto task = std::move(tasks_.front());
+                tasks_.pop_front();
+                lock.unlock();
+                task();
+                lock.lock();
+                continue;
+            }
             Job job;
             const Next next = NextJob(job);
             if (next == Next::kAgain)
@@ -278,11 +374,13 @@ private:
     std::mutex m_;
     std::condition_variable cv_, idle_;
     std::vector<std::weak_ptr<Channel>> channels_;
+    std::deque<std::packaged_task<void()>> tasks_;
     State state_ = kStarting;
     bool busy_ = false, quit_ = false;
     int sampleRate_ = 22050;
     // The synthesis thread's own.
     std::string voiceName_;
+    bool kurdish_ = false;   // the Kurdish voice could be loaded
     Channel* current_ = nullptr;
     quint64 currentGeneration_ = 0;
     std::thread thread_;
@@ -483,4 +581,12 @@ bool EspeakEngine::Available()
 bool EspeakEngine::WaitUntilIdle(int timeoutMs)
 {
     return Synthesizer::Get().WaitUntilIdle(timeoutMs);
+}
+
+QString EspeakEngine::Phonemes(const QString& text, int item)
+{
+    Synthesizer& s = Synthesizer::Get();
+    std::string out;
+    s.Call([&] { out = s.Phonemes(text, EspeakVoiceOf(item, 175, 100, 50)); });
+    return QString::fromStdString(out);
 }
