@@ -468,9 +468,11 @@ private:
             ch_->voice = Voice();
             if (!ch_->current || !ch_->stream)
                 return;   // the next piece takes the new settings
+            // Heard so far: what was made of it less what waits to be heard.
             const qint64 made = ch_->written - ch_->currentFrom;
             const qint64 waiting = qint64(ch_->stream->QueuedMs()) * ch_->rate / 1000;
-            if (made - waiting > qint64(ch_->rate) * kUnheardMs / 1000)
+            const bool unheard = made == 0 || made - waiting <= qint64(ch_->rate) * kUnheardMs / 1000;
+            if (!unheard)
                 return;   // partly heard: the rest takes the new settings
             // Nothing heard yet: the whole text in the new voice.
             Utterance again = *ch_->current;
