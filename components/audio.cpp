@@ -49,6 +49,7 @@ struct Line {
     // Under the main loop's lock.
     pa_stream* stream = nullptr;
     bool closed = false;
+    qint64 handed = 0;             // bytes handed to the server since the stream began or was flushed
 
     qint64 Bytes(Clock::duration d) const
     {
@@ -158,13 +159,16 @@ public:
         const qsizetype n = std::min<qsizetype>(line.waiting.size(), qsizetype(room)) & ~qsizetype(1);
         if (n <= 0)
             return;
-        if (pa_stream_write(line.stream, line.waiting.constData(), size_t(n), nullptr, 0, PA_SEEK_RELATIVE) == 0)
+        if (pa_stream_write(line.stream, line.waiting.constData(), size_t(n), nullptr, 0, PA_SEEK_RELATIVE) == 0) {
             line.waiting.remove(0, n);
+            line.handed += n;
+        }
     }
 
     void Flush(Line& line)
     {
         retryNow_ = true;
+        line.handed = 0;
         if (line.stream && pa_stream_get_state(line.stream) == PA_STREAM_READY)
             Forget(pa_stream_flush(line.stream, nullptr, nullptr));
     }
@@ -182,7 +186,14 @@ public:
             return 0;
         pa_usec_t usec = 0;
         int negative = 0;
-        if (pa_stream_get_latency(line.stream, &usec, &negative) != 0 || negative)
+        const int r = pa_stream_get_latency(line.stream, &usec, &negative);
+        if (r == -PA_ERR_NODATA) {
+            // Just after a start or a flush the server has not said where it
+            // is: take what it was given as not played yet.
+            std::lock_guard lock(line.mutex);
+            return int(std::chrono::duration_cast<std::chrono::milliseconds>(line.Duration(line.handed)).count());
+        }
+        if (r != 0 || negative)
             return 0;
         return int(usec / 1000);
     }
@@ -255,6 +266,7 @@ private:
             return false;
         }
         line.stream = s;
+        line.handed = 0;
         return true;
     }
 

@@ -16,6 +16,7 @@
 #include <functional>
 #include <future>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -28,11 +29,17 @@ constexpr int kAheadMs = EspeakEngine::kAheadMs;
 constexpr qsizetype kMaxPiece = 240;
 // eSpeak NG hands over its samples every this many milliseconds of audio.
 constexpr int kBufferMs = 40;
+// A text of which the listener has heard no more than this is made again
+// from its start when engine B's voice, pitch or speed change.
+constexpr int kUnheardMs = 30;
 
 struct Utterance {
     QString text;
     qsizetype pos = 0;
-    EspeakVoice voice;
+    // How it is spoken; none for engine B, whose texts take the channel's
+    // voice as each piece is synthesised.
+    std::optional<EspeakVoice> voice;
+    quint64 id = 0;
 };
 
 // One speaker: engine B, or one voice object of engine A.
@@ -40,10 +47,18 @@ struct Channel {
     std::mutex m;
     std::shared_ptr<AudioOutput> output;
     std::unique_ptr<AudioStream> stream;   // opened when it first speaks
+    int rate = 22050;                      // the stream's
     std::deque<Utterance> queue;
     quint64 generation = 0;                // a stop makes everything older void
     bool held = false;
     bool closed = false;
+    EspeakVoice voice;                     // for texts with no voice of their own
+    quint64 lastId = 0;
+    // The text whose pieces are being synthesised, from its first piece on,
+    // and how many samples had been written when it began.
+    std::optional<Utterance> current;
+    qint64 written = 0;
+    qint64 currentFrom = 0;
 };
 
 bool IsSentenceEnd(QChar c)
@@ -197,8 +212,10 @@ private:
         std::lock_guard lock(ch.m);
         if (ch.closed || ch.generation != s.currentGeneration_)
             return 1;   // stopped or released: abandon the rest of the piece
-        if (wav && count > 0 && ch.stream)
+        if (wav && count > 0 && ch.stream) {
             ch.stream->Write(wav, count);
+            ch.written += count;
+        }
         return 0;
     }
 
@@ -290,13 +307,19 @@ private:
             pick->queue.clear();   // nothing to play on: silence
             return Next::kAgain;
         }
+        pick->rate = sampleRate_;
         Utterance& u = pick->queue.front();
+        if (u.pos == 0) {
+            pick->current = u;
+            pick->currentFrom = pick->written;
+        }
         const qsizetype end = RunEnd(u.text, u.pos, PieceEnd(u.text, u.pos), &job.kurdish);
         job.channel = pick;
         job.generation = pick->generation;
         const QStringView piece = QStringView(u.text).mid(u.pos, end - u.pos);
         job.text = job.kurdish ? SoraniToLatin(piece).toUtf8() : piece.toUtf8();
-        job.voice = job.kurdish ? KurdishVoice(u.voice) : u.voice;
+        const EspeakVoice voice = u.voice ? *u.voice : pick->voice;
+        job.voice = job.kurdish ? KurdishVoice(voice) : voice;
         u.pos = end;
         if (u.pos >= u.text.size())
             pick->queue.pop_front();
@@ -394,13 +417,35 @@ std::shared_ptr<Channel> NewChannel(const std::shared_ptr<AudioOutput>& output)
     return ch;
 }
 
+bool Blank(const QString& text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); });
+}
+
+// Under ch.m.
+void Append(Channel& ch, const QString& text, const std::optional<EspeakVoice>& voice)
+{
+    if (!Blank(text))
+        ch.queue.push_back({text, 0, voice, ++ch.lastId});
+}
+
+// Under ch.m: ends what the channel says and drops what waits to be said.
+void Silence(Channel& ch)
+{
+    ++ch.generation;
+    ch.queue.clear();
+    ch.current.reset();
+    if (ch.stream)
+        ch.stream->Discard();
+}
+
 void Enqueue(Channel& ch, const QString& text, const EspeakVoice& voice)
 {
-    if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); }))
+    if (Blank(text))
         return;   // nothing to say
     {
         std::lock_guard lock(ch.m);
-        ch.queue.push_back({text, 0, voice});
+        Append(ch, text, voice);
     }
     Synthesizer::Get().Wake();
 }
@@ -439,34 +484,51 @@ private:
 }  // namespace
 
 // Engine B: one channel that keeps its voice, pitch and speed between calls.
-// Each text takes the settings that stand when it is handed over.
+//
+// Its settings hold for the speech in progress, not only for the next text:
+// the callers hand over a text first and set pitch and speed after it, and
+// the reading must come out at the speed just chosen. Each piece of a text
+// takes the settings that stand when it is synthesised, and a text of which
+// nothing has been heard yet is made again from its start when they change.
+//
+// Speak interrupts: a new text replaces what engine B is saying or still has
+// to say, as a stop would, but keeps a pause. The callers stop it first
+// where they want silence anyway; the reader's read button resumes a paused
+// reading and hands over the whole text again, which then plays once, from
+// its start, and never after the rest of the paused one.
 class EspeakEngine::Shared : public SharedSpeech {
 public:
-    explicit Shared(const std::shared_ptr<AudioOutput>& output) : ch_(NewChannel(output)) {}
+    explicit Shared(const std::shared_ptr<AudioOutput>& output) : ch_(NewChannel(output))
+    {
+        std::lock_guard lock(ch_->m);
+        ch_->voice = Voice();
+    }
     ~Shared() override { Close(*ch_); }
     void Speak(const QString& text) override
     {
-        Enqueue(*ch_, text, EspeakVoiceOf(voice_, EspeakSpeedWpm(speed_), 100, EspeakPitch(pitch_)));
+        {
+            std::lock_guard lock(ch_->m);
+            Silence(*ch_);
+            Append(*ch_, text, std::nullopt);
+        }
+        Synthesizer::Get().Wake();
     }
-    void SetPitch(int pitch) override { pitch_ = pitch; }
-    void SetSpeed(int speed) override { speed_ = speed; }
+    void SetPitch(int pitch) override { Retune(voice_, pitch, speed_); }
+    void SetSpeed(int speed) override { Retune(voice_, pitch_, speed); }
     void SelectVoice(int voice) override
     {
         if (voice < 1 || voice > 18)
             throw RuntimeError(QStringLiteral("engine B has no voice %1").arg(voice));
-        voice_ = voice;
+        Retune(voice, pitch_, speed_);
     }
     void Stop() override
     {
         {
             std::lock_guard lock(ch_->m);
-            ++ch_->generation;
-            ch_->queue.clear();
+            Silence(*ch_);
             ch_->held = false;
-            if (ch_->stream) {
-                ch_->stream->Discard();
+            if (ch_->stream)
                 ch_->stream->Hold(false);
-            }
         }
         Synthesizer::Get().Wake();
     }
@@ -493,6 +555,38 @@ public:
     }
 
 private:
+    EspeakVoice Voice() const { return EspeakVoiceOf(voice_, EspeakSpeedWpm(speed_), 100, EspeakPitch(pitch_)); }
+
+    void Retune(int voice, int pitch, int speed)
+    {
+        if (voice == voice_ && pitch == pitch_ && speed == speed_)
+            return;
+        voice_ = voice, pitch_ = pitch, speed_ = speed;
+        {
+            std::lock_guard lock(ch_->m);
+            ch_->voice = Voice();
+            if (!ch_->current || !ch_->stream)
+                return;   // the next piece takes the new settings
+            // Heard so far: what was made of it less what waits to be heard.
+            const qint64 made = ch_->written - ch_->currentFrom;
+            const qint64 waiting = qint64(ch_->stream->QueuedMs()) * ch_->rate / 1000;
+            const bool unheard = made == 0 || made - waiting <= qint64(ch_->rate) * kUnheardMs / 1000;
+            if (!unheard)
+                return;   // partly heard: the rest takes the new settings
+            // Nothing heard yet: the whole text in the new voice.
+            Utterance again = *ch_->current;
+            const bool queued = !ch_->queue.empty() && ch_->queue.front().id == again.id;
+            ++ch_->generation;
+            ch_->current.reset();
+            ch_->stream->Discard();
+            if (queued)
+                ch_->queue.front().pos = 0;
+            else
+                ch_->queue.push_front(again);
+        }
+        Synthesizer::Get().Wake();
+    }
+
     std::shared_ptr<Channel> ch_;
     int voice_ = 7, pitch_ = 204, speed_ = 140;
 };
