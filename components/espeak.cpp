@@ -1,6 +1,7 @@
 #include "espeak.h"
 
 #include "runtime/runtime.h"
+#include "sorani.h"
 
 #include <espeak-ng/espeak_ng.h>
 #include <espeak-ng/speak_lib.h>
@@ -12,26 +13,33 @@
 #include <cmath>
 #include <condition_variable>
 #include <deque>
+#include <functional>
+#include <future>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
 namespace {
 
-// The synthesiser stays this far ahead of what the listener hears: enough to
-// ride over a busy moment, little enough that a long text costs no memory.
-constexpr int kAheadMs = 3000;
+constexpr int kAheadMs = EspeakEngine::kAheadMs;
 // A text is synthesised a sentence at a time, and no more than this many
 // characters at once, so the first words play at once and a stop takes effect
 // between two pieces at the latest.
 constexpr qsizetype kMaxPiece = 240;
 // eSpeak NG hands over its samples every this many milliseconds of audio.
 constexpr int kBufferMs = 40;
+// A text of which the listener has heard no more than this is made again
+// from its start when engine B's voice, pitch or speed change.
+constexpr int kUnheardMs = 30;
 
 struct Utterance {
     QString text;
     qsizetype pos = 0;
-    EspeakVoice voice;
+    // How it is spoken; none for engine B, whose texts take the channel's
+    // voice as each piece is synthesised.
+    std::optional<EspeakVoice> voice;
+    quint64 id = 0;
 };
 
 // One speaker: engine B, or one voice object of engine A.
@@ -39,10 +47,18 @@ struct Channel {
     std::mutex m;
     std::shared_ptr<AudioOutput> output;
     std::unique_ptr<AudioStream> stream;   // opened when it first speaks
+    int rate = 22050;                      // the stream's
     std::deque<Utterance> queue;
     quint64 generation = 0;                // a stop makes everything older void
     bool held = false;
     bool closed = false;
+    EspeakVoice voice;                     // for texts with no voice of their own
+    quint64 lastId = 0;
+    // The text whose pieces are being synthesised, from its first piece on,
+    // and how many samples had been written when it began.
+    std::optional<Utterance> current;
+    qint64 written = 0;
+    qint64 currentFrom = 0;
 };
 
 bool IsSentenceEnd(QChar c)
@@ -69,6 +85,35 @@ qsizetype PieceEnd(const QString& text, qsizetype pos)
     if (text[end - 1].isHighSurrogate())
         --end;
     return end;
+}
+
+// Where the run of one script that starts at `pos` ends, before `limit`, and
+// whether it is Arabic script. Spaces, digits and punctuation go with the run
+// they follow; a text with no letter at all is the chosen voice's.
+qsizetype RunEnd(const QString& text, qsizetype pos, qsizetype limit, bool* arabic)
+{
+    int kind = 0;   // 1 Arabic script, 2 any other letters
+    for (qsizetype i = pos; i < limit; ++i) {
+        const int k = IsArabicScript(text[i]) ? 1 : text[i].isLetter() ? 2 : 0;
+        if (k && !kind)
+            kind = k;
+        else if (k && k != kind) {
+            limit = i;
+            break;
+        }
+    }
+    *arabic = kind == 1;
+    return limit;
+}
+
+// Sorani is read by eSpeak NG's Kurdish voice, in the Latin letters it reads,
+// with the chosen voice's variant, speed, loudness and pitch.
+EspeakVoice KurdishVoice(const EspeakVoice& chosen)
+{
+    EspeakVoice ku = chosen;
+    const auto plus = chosen.name.find('+');
+    ku.name = "ku" + (plus == std::string::npos ? std::string() : chosen.name.substr(plus));
+    return ku;
 }
 
 // The one thread that owns eSpeak NG.
@@ -99,11 +144,48 @@ public:
         return state_ == kReady;
     }
 
-    bool WaitUntilIdle(int timeoutMs)
+    bool WaitUntilIdle(int timeoutMs, bool aheadCounts)
     {
         std::unique_lock lock(m_);
         return idle_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                              [this] { return state_ != kStarting && !busy_ && !AnyWork(); });
+                              [&] { return state_ != kStarting && !busy_ && !AnyWork(aheadCounts); });
+    }
+
+    // Runs a task on the synthesis thread, between two pieces, and waits for
+    // it. For tests and benchmarks.
+    void Call(const std::function<void()>& task)
+    {
+        std::packaged_task<void()> job(task);
+        auto done = job.get_future();
+        {
+            std::lock_guard lock(m_);
+            tasks_.push_back(std::move(job));
+        }
+        cv_.notify_all();
+        done.get();
+    }
+
+    // On the synthesis thread: the phonemes eSpeak NG makes of the text, each
+    // run of one script with the voice that speaks it.
+    std::string Phonemes(const QString& text, const EspeakVoice& voice)
+    {
+        std::string out;
+        if (state_ != kReady)
+            return out;
+        for (qsizetype pos = 0; pos < text.size();) {
+            bool arabic = false;
+            const qsizetype end = RunEnd(text, pos, text.size(), &arabic);
+            const QString run = text.mid(pos, end - pos);
+            pos = end;
+            if (!UseVoice(arabic ? KurdishVoice(voice) : voice, arabic))
+                continue;
+            const QByteArray utf8 = (arabic ? SoraniToLatin(run) : run).toUtf8();
+            const void* p = utf8.constData();
+            while (p)
+                if (const char* ph = espeak_TextToPhonemes(&p, espeakCHARS_UTF8, 0))
+                    out += std::string(ph) + ' ';
+        }
+        return out;
     }
 
     ~Synthesizer()
@@ -130,8 +212,10 @@ private:
         std::lock_guard lock(ch.m);
         if (ch.closed || ch.generation != s.currentGeneration_)
             return 1;   // stopped or released: abandon the rest of the piece
-        if (wav && count > 0 && ch.stream)
+        if (wav && count > 0 && ch.stream) {
             ch.stream->Write(wav, count);
+            ch.written += count;
+        }
         return 0;
     }
 
@@ -149,18 +233,24 @@ private:
         espeak_SetSynthCallback(&Synthesizer::Callback);
         // The first word would otherwise wait for the default voice to load.
         voiceName_ = EspeakVoiceName(7);
+        // The Kurdish voice too, so the first Kurdish word does not wait for
+        // it either; without it Kurdish stays silent.
+        if ((kurdish_ = espeak_SetVoiceByName("ku") == EE_OK))
+            espeak_Synth("a", 2, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
         espeak_SetVoiceByName(voiceName_.c_str());
         espeak_Synth("a", 2, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
         return sampleRate_ > 0;
     }
 
-    // Under m_: whether a channel has text left that it may synthesise now.
-    bool AnyWork()
+    // Under m_: whether a channel has text left that it may synthesise now;
+    // with `aheadCounts`, one that is far enough ahead of its listener may not.
+    bool AnyWork(bool aheadCounts = false)
     {
         for (auto& weak : channels_)
             if (auto ch = weak.lock()) {
                 std::lock_guard lock(ch->m);
-                if (!ch->closed && !ch->held && !ch->queue.empty())
+                if (!ch->closed && !ch->held && !ch->queue.empty()
+                    && !(aheadCounts && ch->stream && ch->stream->QueuedMs() >= kAheadMs))
                     return true;
             }
         return false;
@@ -171,6 +261,7 @@ private:
         quint64 generation = 0;
         QByteArray text;
         EspeakVoice voice;
+        bool kurdish = false;
     };
 
     enum class Next {
@@ -216,30 +307,50 @@ private:
             pick->queue.clear();   // nothing to play on: silence
             return Next::kAgain;
         }
+        pick->rate = sampleRate_;
         Utterance& u = pick->queue.front();
-        const qsizetype end = PieceEnd(u.text, u.pos);
+        if (u.pos == 0) {
+            pick->current = u;
+            pick->currentFrom = pick->written;
+        }
+        const qsizetype end = RunEnd(u.text, u.pos, PieceEnd(u.text, u.pos), &job.kurdish);
         job.channel = pick;
         job.generation = pick->generation;
-        job.text = QStringView(u.text).mid(u.pos, end - u.pos).toUtf8();
-        job.voice = u.voice;
+        const QStringView piece = QStringView(u.text).mid(u.pos, end - u.pos);
+        job.text = job.kurdish ? SoraniToLatin(piece).toUtf8() : piece.toUtf8();
+        const EspeakVoice voice = u.voice ? *u.voice : pick->voice;
+        job.voice = job.kurdish ? KurdishVoice(voice) : voice;
         u.pos = end;
         if (u.pos >= u.text.size())
             pick->queue.pop_front();
         return Next::kJob;
     }
 
+    // Selects the voice and its settings; false when Kurdish is asked for and
+    // the Kurdish voice is missing: an English voice would only spell it out.
+    bool UseVoice(const EspeakVoice& voice, bool kurdish)
+    {
+        if (kurdish && !kurdish_)
+            return false;
+        if (voice.name != voiceName_) {
+            if (espeak_SetVoiceByName(voice.name.c_str()) == EE_OK)
+                voiceName_ = voice.name;
+            else if (espeak_SetVoiceByName(kurdish ? "ku" : "en") == EE_OK)
+                voiceName_ = kurdish ? "ku" : "en";
+            else if (kurdish)
+                return false;
+        }
+        espeak_SetParameter(espeakRATE, voice.wpm, 0);
+        espeak_SetParameter(espeakVOLUME, voice.volume, 0);
+        espeak_SetParameter(espeakPITCH, voice.pitch, 0);
+        espeak_SetParameter(espeakRANGE, voice.range, 0);
+        return true;
+    }
+
     void Synthesise(const Job& job)
     {
-        if (job.voice.name != voiceName_) {
-            if (espeak_SetVoiceByName(job.voice.name.c_str()) == EE_OK)
-                voiceName_ = job.voice.name;
-            else if (espeak_SetVoiceByName("en") == EE_OK)
-                voiceName_ = "en";
-        }
-        espeak_SetParameter(espeakRATE, job.voice.wpm, 0);
-        espeak_SetParameter(espeakVOLUME, job.voice.volume, 0);
-        espeak_SetParameter(espeakPITCH, job.voice.pitch, 0);
-        espeak_SetParameter(espeakRANGE, job.voice.range, 0);
+        if (!UseVoice(job.voice, job.kurdish))
+            return;
         current_ = job.channel.get();
         currentGeneration_ = job.generation;
         espeak_Synth(job.text.constData(), size_t(job.text.size()) + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8,
@@ -254,6 +365,14 @@ private:
         state_ = ok ? kReady : kFailed;
         idle_.notify_all();
         while (!quit_) {
+            if (!tasks_.empty()) {
+                auto task = std::move(tasks_.front());
+                tasks_.pop_front();
+                lock.unlock();
+                task();
+                lock.lock();
+                continue;
+            }
             Job job;
             const Next next = NextJob(job);
             if (next == Next::kAgain)
@@ -278,11 +397,13 @@ private:
     std::mutex m_;
     std::condition_variable cv_, idle_;
     std::vector<std::weak_ptr<Channel>> channels_;
+    std::deque<std::packaged_task<void()>> tasks_;
     State state_ = kStarting;
     bool busy_ = false, quit_ = false;
     int sampleRate_ = 22050;
     // The synthesis thread's own.
     std::string voiceName_;
+    bool kurdish_ = false;   // the Kurdish voice could be loaded
     Channel* current_ = nullptr;
     quint64 currentGeneration_ = 0;
     std::thread thread_;
@@ -296,13 +417,35 @@ std::shared_ptr<Channel> NewChannel(const std::shared_ptr<AudioOutput>& output)
     return ch;
 }
 
+bool Blank(const QString& text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); });
+}
+
+// Under ch.m.
+void Append(Channel& ch, const QString& text, const std::optional<EspeakVoice>& voice)
+{
+    if (!Blank(text))
+        ch.queue.push_back({text, 0, voice, ++ch.lastId});
+}
+
+// Under ch.m: ends what the channel says and drops what waits to be said.
+void Silence(Channel& ch)
+{
+    ++ch.generation;
+    ch.queue.clear();
+    ch.current.reset();
+    if (ch.stream)
+        ch.stream->Discard();
+}
+
 void Enqueue(Channel& ch, const QString& text, const EspeakVoice& voice)
 {
-    if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); }))
+    if (Blank(text))
         return;   // nothing to say
     {
         std::lock_guard lock(ch.m);
-        ch.queue.push_back({text, 0, voice});
+        Append(ch, text, voice);
     }
     Synthesizer::Get().Wake();
 }
@@ -341,34 +484,51 @@ private:
 }  // namespace
 
 // Engine B: one channel that keeps its voice, pitch and speed between calls.
-// Each text takes the settings that stand when it is handed over.
+//
+// Its settings hold for the speech in progress, not only for the next text:
+// the callers hand over a text first and set pitch and speed after it, and
+// the reading must come out at the speed just chosen. Each piece of a text
+// takes the settings that stand when it is synthesised, and a text of which
+// nothing has been heard yet is made again from its start when they change.
+//
+// Speak interrupts: a new text replaces what engine B is saying or still has
+// to say, as a stop would, but keeps a pause. The callers stop it first
+// where they want silence anyway; the reader's read button resumes a paused
+// reading and hands over the whole text again, which then plays once, from
+// its start, and never after the rest of the paused one.
 class EspeakEngine::Shared : public SharedSpeech {
 public:
-    explicit Shared(const std::shared_ptr<AudioOutput>& output) : ch_(NewChannel(output)) {}
+    explicit Shared(const std::shared_ptr<AudioOutput>& output) : ch_(NewChannel(output))
+    {
+        std::lock_guard lock(ch_->m);
+        ch_->voice = Voice();
+    }
     ~Shared() override { Close(*ch_); }
     void Speak(const QString& text) override
     {
-        Enqueue(*ch_, text, EspeakVoiceOf(voice_, EspeakSpeedWpm(speed_), 100, EspeakPitch(pitch_)));
+        {
+            std::lock_guard lock(ch_->m);
+            Silence(*ch_);
+            Append(*ch_, text, std::nullopt);
+        }
+        Synthesizer::Get().Wake();
     }
-    void SetPitch(int pitch) override { pitch_ = pitch; }
-    void SetSpeed(int speed) override { speed_ = speed; }
+    void SetPitch(int pitch) override { Retune(voice_, pitch, speed_); }
+    void SetSpeed(int speed) override { Retune(voice_, pitch_, speed); }
     void SelectVoice(int voice) override
     {
         if (voice < 1 || voice > 18)
             throw RuntimeError(QStringLiteral("engine B has no voice %1").arg(voice));
-        voice_ = voice;
+        Retune(voice, pitch_, speed_);
     }
     void Stop() override
     {
         {
             std::lock_guard lock(ch_->m);
-            ++ch_->generation;
-            ch_->queue.clear();
+            Silence(*ch_);
             ch_->held = false;
-            if (ch_->stream) {
-                ch_->stream->Discard();
+            if (ch_->stream)
                 ch_->stream->Hold(false);
-            }
         }
         Synthesizer::Get().Wake();
     }
@@ -395,6 +555,38 @@ public:
     }
 
 private:
+    EspeakVoice Voice() const { return EspeakVoiceOf(voice_, EspeakSpeedWpm(speed_), 100, EspeakPitch(pitch_)); }
+
+    void Retune(int voice, int pitch, int speed)
+    {
+        if (voice == voice_ && pitch == pitch_ && speed == speed_)
+            return;
+        voice_ = voice, pitch_ = pitch, speed_ = speed;
+        {
+            std::lock_guard lock(ch_->m);
+            ch_->voice = Voice();
+            if (!ch_->current || !ch_->stream)
+                return;   // the next piece takes the new settings
+            // Heard so far: what was made of it less what waits to be heard.
+            const qint64 made = ch_->written - ch_->currentFrom;
+            const qint64 waiting = qint64(ch_->stream->QueuedMs()) * ch_->rate / 1000;
+            const bool unheard = made == 0 || made - waiting <= qint64(ch_->rate) * kUnheardMs / 1000;
+            if (!unheard)
+                return;   // partly heard: the rest takes the new settings
+            // Nothing heard yet: the whole text in the new voice.
+            Utterance again = *ch_->current;
+            const bool queued = !ch_->queue.empty() && ch_->queue.front().id == again.id;
+            ++ch_->generation;
+            ch_->current.reset();
+            ch_->stream->Discard();
+            if (queued)
+                ch_->queue.front().pos = 0;
+            else
+                ch_->queue.push_front(again);
+        }
+        Synthesizer::Get().Wake();
+    }
+
     std::shared_ptr<Channel> ch_;
     int voice_ = 7, pitch_ = 204, speed_ = 140;
 };
@@ -482,5 +674,18 @@ bool EspeakEngine::Available()
 
 bool EspeakEngine::WaitUntilIdle(int timeoutMs)
 {
-    return Synthesizer::Get().WaitUntilIdle(timeoutMs);
+    return Synthesizer::Get().WaitUntilIdle(timeoutMs, false);
+}
+
+bool EspeakEngine::WaitUntilResting(int timeoutMs)
+{
+    return Synthesizer::Get().WaitUntilIdle(timeoutMs, true);
+}
+
+QString EspeakEngine::Phonemes(const QString& text, int item)
+{
+    Synthesizer& s = Synthesizer::Get();
+    std::string out;
+    s.Call([&] { out = s.Phonemes(text, EspeakVoiceOf(item, 175, 100, 50)); });
+    return QString::fromStdString(out);
 }
