@@ -169,6 +169,33 @@ private slots:
         QCOMPARE(w.SFlash1->geometry(), QRect(Twips(840), Twips(840), Twips(4935), Twips(6615)));
     }
 
+    // Above the window's top edge the pictures stand on the nearest pixel as
+    // below it: the top banner ends where its height says (285 twips, pixel
+    // row 19), and the letter rises by the same 4 pixels every tick, also as
+    // its top passes 0.
+    void placedToTheNearestPixelAboveTheTop()
+    {
+        Varin1& w = forms().Varin1();
+        QCOMPARE(w.Picture4->geometry().top(), -22);
+        QCOMPARE(w.Picture4->geometry().top() + w.Picture4->geometry().height(), 19);
+        FinishOpening(w);
+        w.Command2->click();
+        RunOut(w.Timer9);
+        RunOut(w.Timer12);
+        w.Timer2->Fire();
+        QCOMPARE(w.Picture2->geometry().top(), 522);   // 7825 twips
+        bool crossed = false;
+        while (w.Timer2->Armed()) {
+            const int before = w.Picture2->geometry().top();
+            w.Timer2->Fire();
+            const int top = w.Picture2->geometry().top();
+            QCOMPARE(top, before - 4);
+            QCOMPARE(top, qRound(w.Picture2->Top() / 15.0));
+            crossed = crossed || (before > 0 && top < 0);
+        }
+        QVERIFY(crossed);
+    }
+
     // Front to back: the top banner, the buttons, Pi1, Pi9, the background
     // (Pi2 over the movie), the bottom banner, the letter.
     void stackingOrder()
