@@ -43,12 +43,10 @@ bool Form::event(QEvent* event)
 {
     switch (event->type()) {
     case QEvent::ChildAdded:
-        // Its place is known only later: each move and resize is watched.
+        // Its place is known only later: each move and resize is watched (a
+        // child that leaves the window is let be, see eventFilter).
         if (auto* w = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child()); w && !w->isWindow())
             w->installEventFilter(this);
-        break;
-    case QEvent::ChildRemoved:
-        static_cast<QChildEvent*>(event)->child()->removeEventFilter(this);
         break;
     case QEvent::Resize:
     case QEvent::Show:

@@ -3,6 +3,7 @@
 // some of it. Keys go through the window system's way in (to whatever has
 // the focus), as a user's do.
 #include "about/varin1.h"
+#include "aboutkit.h"
 #include "dictionary/varin2.h"
 #include "runtime/forms.h"
 #include "testkit.h"
@@ -16,29 +17,6 @@
 namespace {
 
 const QList<Pair> kWords = {{QStringLiteral("apple"), QStringLiteral("سێو"), QStringLiteral("noun")}};
-
-int RunOut(FormTimer* timer)
-{
-    int ticks = 0;
-    while (timer->Armed() && ticks < 1000) {
-        timer->Fire();
-        ++ticks;
-    }
-    return ticks;
-}
-
-QStringList Armed(const Varin1& w)
-{
-    const std::pair<const char*, FormTimer*> timers[] = {
-        {"Tim", w.Tim},       {"Timer10", w.Timer10}, {"Timer8", w.Timer8},   {"Timer1", w.Timer1},  {"Timer9", w.Timer9},
-        {"Timer12", w.Timer12}, {"Timer2", w.Timer2}, {"Timer13", w.Timer13}, {"Timer14", w.Timer14},
-    };
-    QStringList armed;
-    for (const auto& [name, timer] : timers)
-        if (timer->Armed())
-            armed << QString::fromLatin1(name);
-    return armed;
-}
 
 // The controls a screen reader meets in the window.
 QList<QObject*> Reached(QWidget* window)
@@ -65,10 +43,7 @@ void Reach(Varin1& w, Phase phase)
         }
         return;
     }
-    w.Tim->Fire();
-    RunOut(w.Timer10);
-    RunOut(w.Timer8);
-    RunOut(w.Timer1);
+    FinishOpening(w);
     if (phase == Phase::Idle)
         return;
     w.Command2->click();

@@ -7,6 +7,7 @@
 #include "editing/texts.h"
 #include "editing/varin4.h"
 #include "editing/varin5.h"
+#include "editkit.h"
 #include "runtime/forms.h"
 #include "testkit.h"
 
@@ -23,27 +24,11 @@ namespace {
 const QList<Pair> kWords = {{"cat", "پشیلە"}, {"dog", "سەگ"}, {"yak0", "یاک"}};
 const QString kSeo = QStringLiteral("سێو");
 
-void AddUserEntry(WordStore& store, const QString& english)
-{
-    store.AddNew();
-    store.SetField(WordStore::Field::English, english);
-    store.SetField(WordStore::Field::Kurdish, kSeo);
-    store.Update();
-}
-
-void ShowOnly(WordStore& store, const QString& englishPrefix)
-{
-    store.Query({LookupColumn::English, QStringLiteral("select * from Data where English like ?"),
-                 englishPrefix + QStringLiteral("%")});
-}
-
 QStringList EnglishInFile(const QString& path)
 {
-    WordStore s;
-    s.Open(path);
     QStringList out;
-    for (int r = 0; r < s.RowCount(); ++r)
-        out << s.At(r).English;
+    for (const WordStore::Entry& e : FileRows(path))
+        out << e.English;
     return out;
 }
 
@@ -210,8 +195,8 @@ private slots:
         QFETCH(QString, deleted);
         QFETCH(QString, before);
         Varin2& v2 = Dictionary();
-        AddUserEntry(*v2.Data1, "yak1");
-        AddUserEntry(*v2.Data1, "yak2");
+        AddUserEntry(*v2.Data1, "yak1", kSeo);
+        AddUserEntry(*v2.Data1, "yak2", kSeo);
         ShowOnly(*v2.Data1, "yak");   // yak0 (built in), yak1, yak2
         while (v2.Text2->text() != deleted)
             v2.Data1->MoveNext();
@@ -247,7 +232,7 @@ private slots:
     {
         Varin2& v2 = Dictionary();
         for (const char* e : {"yak1", "yak2", "yak3"})
-            AddUserEntry(*v2.Data1, e);
+            AddUserEntry(*v2.Data1, e, kSeo);
         ShowOnly(*v2.Data1, "yak");
         while (v2.Text2->text() != "yak3")
             v2.Data1->MoveNext();
