@@ -74,13 +74,10 @@ void Form::KeepInReach(QWidget* control)
     if (outside == wasOutside)
         return;
     if (outside) {
-        control->setProperty(kOwnFocusPolicy, int(control->focusPolicy()));
-        for (QWidget* w : WithDescendants(control))
-            if (w != control) {
-                w->setProperty(kOwnFocusPolicy, int(w->focusPolicy()));
-                w->setFocusPolicy(Qt::NoFocus);
-            }
-        control->setFocusPolicy(Qt::NoFocus);
+        for (QWidget* w : WithDescendants(control)) {
+            w->setProperty(kOwnFocusPolicy, int(w->focusPolicy()));
+            w->setFocusPolicy(Qt::NoFocus);
+        }
         // A control that had the focus (clicked while it showed) hands it on,
         // or to no one: a key must not reach what cannot be seen.
         QWidget* focus = focusWidget();
