@@ -89,6 +89,9 @@ private:
     Varin2& Dictionary()
     {
         Varin2& v2 = forms().Varin2();
+        // The clipboard's capture would replace the result on a slow run;
+        // here only the windows' own timers tick.
+        v2.Timer3->setInterval(0);
         v2.show();
         return v2;
     }
