@@ -138,16 +138,18 @@ void Varin2::Text1_DblClick()
 
 void Varin2::Command1_Click()
 {
-    // Speaks what was typed, not the entry found for it.
-    const int speed = Slider1->value();
-    const QString typed = Text->text();
+    // Speaks what was typed, not the entry found for it: what the field
+    // holds once the notice is closed, at the speed then chosen, since timers
+    // (the clipboard's capture, the refresh) go on while the notice is open.
     ResumeNext({
         [] { Speech().EngineB().Stop(); },
-        [&] {
-            if (typed.isEmpty())
+        [this] {
+            if (Text->text().isEmpty())
                 UnicodeMsgBox(Varin2Text::kNothingTyped, kMbRtlReading, DictionaryName(), QString(), -1);
         },
     });
+    const int speed = Slider1->value();
+    const QString typed = Text->text();
     if (Check1->isChecked()) {
         if (Combo4->currentIndex() == 0) {
             SpeakWithNewVoice(spt, speed, typed);

@@ -78,12 +78,23 @@ SavedChoices WithDefaults(SavedChoices c)
     return c;
 }
 
+namespace {
+
+// The range is tested on the rounded number itself, before it becomes an
+// int: a hand-edited 4294967308 is far beyond a list of 26, not item 12.
+std::optional<int> RoundedWithin(double number, int low, int high)
+{
+    const double n = std::nearbyint(number);
+    if (!(n >= low && n <= high))   // also false for an infinity or NaN
+        return std::nullopt;
+    return static_cast<int>(n);
+}
+
+}  // namespace
+
 std::optional<int> LeadingNumberWithin(const QString& text, int low, int high)
 {
-    const int n = LeadingNumber(text);
-    if (n < low || n > high)
-        return std::nullopt;
-    return n;
+    return RoundedWithin(LeadingValue(text), low, high);
 }
 
 std::optional<int> WholeNumberWithin(const QString& text, int low, int high)
@@ -91,12 +102,9 @@ std::optional<int> WholeNumberWithin(const QString& text, int low, int high)
     // A whole text that reads as a number; a decimal one is rounded.
     bool ok = false;
     const double d = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(d))
+    if (!ok)
         return std::nullopt;
-    const long n = std::lrint(d);
-    if (n < low || n > high)
-        return std::nullopt;
-    return static_cast<int>(n);
+    return RoundedWithin(d, low, high);
 }
 
 QString WriteWindowSettings(const WindowSettings& v)

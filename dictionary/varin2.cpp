@@ -312,19 +312,28 @@ void Varin2::Form_Load()
     });
 }
 
+namespace {
+
+// Filling raises nothing and leaves no item chosen, in this window's lists
+// and the reader's alike (a list of Qt's own would choose its first item):
+// the restore or the reader's opening chooses.
+void FillWithoutChoice(QComboBox* list, const QStringList& items)
+{
+    const QSignalBlocker quiet(list);
+    list->addItems(items);
+    list->setCurrentIndex(-1);
+}
+
+}  // namespace
+
 void Varin2::FillPitchLists()
 {
     // 84 to 334 in steps of 10: engine B's pitch is the item's text as a number.
     QStringList pitches;
     for (int pitch = 84; pitch <= 334; pitch += 10)
         pitches << QString::number(pitch);
-    {
-        // Filling raises nothing and leaves no item chosen: the restore chooses.
-        const QSignalBlocker quiet(Combo1);
-        Combo1->addItems(pitches);
-        Combo1->setCurrentIndex(-1);
-    }
-    forms().Varin3().Combo1->addItems(pitches);
+    FillWithoutChoice(Combo1, pitches);
+    FillWithoutChoice(forms().Varin3().Combo1, pitches);
 }
 
 void Varin2::FillVoiceLists()
@@ -333,12 +342,8 @@ void Varin2::FillVoiceLists()
     QStringList voices{QStringLiteral("Microsoft Sam")};
     for (int voice = 1; voice <= 18; ++voice)
         voices << Varin2Text::kVoicePrefix + QString::number(voice);
-    {
-        const QSignalBlocker quiet(Combo4);
-        Combo4->addItems(voices);
-        Combo4->setCurrentIndex(-1);
-    }
-    forms().Varin3().Combo4->addItems(voices);
+    FillWithoutChoice(Combo4, voices);
+    FillWithoutChoice(forms().Varin3().Combo4, voices);
 }
 
 void Varin2::FollowCursor()

@@ -21,20 +21,26 @@ ModalShower& Shower()
     return shower;
 }
 
-// Ends the modal loop when the window is hidden.
+// Ends the modal loop when the window is hidden, and only then: a window
+// that is minimised (or unmapped by the window system) gets a hide event
+// too, yet it stays open and the wait goes on.
 class HideWatcher : public QObject {
 public:
-    HideWatcher(QWidget* window, QEventLoop* loop) : QObject(window), loop_(loop) { window->installEventFilter(this); }
+    HideWatcher(QWidget* window, QEventLoop* loop) : QObject(window), window_(window), loop_(loop)
+    {
+        window->installEventFilter(this);
+    }
 
 protected:
     bool eventFilter(QObject*, QEvent* e) override
     {
-        if (e->type() == QEvent::Hide)
+        if (e->type() == QEvent::Hide && !window_->isVisible())
             loop_->quit();
         return false;
     }
 
 private:
+    QWidget* window_;
     QEventLoop* loop_;
 };
 

@@ -143,38 +143,50 @@ void Varin5::Command2_Click()
         UnicodeMsgBox(Varin5Text::kNothingSelected, kMbOk, EditingText::kTitle, QString(), -1);
         return;
     }
+    // The entry the question names is the one deleted: what the fields show
+    // now. Timers go on while the question is open (the after-delete tick
+    // shows the entry before, a look-up moves the cursor), so nothing is read
+    // from the fields or the cursor once it is answered.
     const QString english = Text2->text();
+    const QString note = Text3->text();
+    const bool named = shown_;
+    const qint64 namedId = shownId_;
     const int answer = UnicodeMsgBox(Varin5Text::kAskBefore + english + Varin5Text::kAskAfter, kMbOkCancel,
                                      EditingText::kTitle, QString(), -1);
     if (answer != kIdOk)
         return;
-    if (!Text3->text().isEmpty()) {
+    if (!note.isEmpty()) {
         UnicodeMsgBox(Varin5Text::kRefused, kMbRtlReading, EditingText::kTitle, QString(), -1);
         return;
     }
     // The fields show an entry the cursor may since have left (a look-up can
     // run while the window is open): delete that entry, by its identity, and
     // only if it is still there and still a user's.
-    if (!shown_) {
+    if (!named) {
         // The fields still show an entry that was just deleted, or found gone.
         UnicodeMsgBox(Varin5Text::kGone.arg(english), kMbRtlReading, EditingText::kTitle, QString(), -1);
         return;
     }
     WordStore::DeleteOutcome outcome;
     try {
-        outcome = Store().DeleteUserEntry(shownId_);
+        outcome = Store().DeleteUserEntry(namedId);
     } catch (const StoreError& e) {
         UnicodeMsgBox(Varin5Text::kDeleteFailed.arg(english, e.message()), kMbRtlReading | kMbIconError,
                       EditingText::kTitle, QString(), -1);
         return;
     }
+    // The fields may show another entry by now; only the named one is gone.
+    const auto forgetNamed = [&] {
+        if (shownId_ == namedId)
+            shown_ = false;
+    };
     switch (outcome) {
     case WordStore::DeleteOutcome::Deleted:
-        shown_ = false;
+        forgetNamed();
         Timer2->setInterval(100);
         break;
     case WordStore::DeleteOutcome::Gone:
-        shown_ = false;
+        forgetNamed();
         UnicodeMsgBox(Varin5Text::kGone.arg(english), kMbRtlReading, EditingText::kTitle, QString(), -1);
         break;
     case WordStore::DeleteOutcome::BuiltIn:

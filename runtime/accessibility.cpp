@@ -31,7 +31,8 @@ QString Number(double n)
 
 // A Form is a window to the screen reader, whatever its frame. Its children
 // are the controls a user can meet: fields a window hides for its own
-// bookkeeping (counters, bound copies) stay out, and come in when shown.
+// bookkeeping (counters, bound copies) stay out, and come in when shown;
+// so do controls that lie outside the window's visible part.
 class AccessibleForm : public QAccessibleWidget {
 public:
     explicit AccessibleForm(QWidget* w) : QAccessibleWidget(w, QAccessible::Window) {}
@@ -57,7 +58,7 @@ private:
         QList<QWidget*> controls;
         for (QObject* o : widget()->children()) {
             auto* w = qobject_cast<QWidget*>(o);
-            if (w && !w->isWindow() && !w->isHidden())
+            if (w && !w->isWindow() && !w->isHidden() && !OutsideWindow(w))
                 controls.append(w);
         }
         return controls;

@@ -7,6 +7,9 @@
 #include "reader/varin3.h"
 #include "startup/varin0.h"
 
+#include <QAccessible>
+#include <QChildEvent>
+
 #include <cstring>
 
 void Form::Load()
@@ -15,6 +18,84 @@ void Form::Load()
         return;
     loaded_ = true;
     Form_Load();
+}
+
+namespace {
+
+// Where a control out of reach keeps the focus policy it had, to take it
+// back when it shows again.
+constexpr const char* kOwnFocusPolicy = "varinOwnFocusPolicy";
+
+QList<QWidget*> WithDescendants(QWidget* control)
+{
+    return QList<QWidget*>{control} + control->findChildren<QWidget*>();
+}
+
+}  // namespace
+
+bool OutsideWindow(const QWidget* control)
+{
+    const QWidget* window = control->parentWidget();
+    return window && !control->isWindow() && !control->geometry().intersects(window->rect());
+}
+
+bool Form::event(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::ChildAdded:
+        // Its place is known only later: each move and resize is watched (a
+        // child that leaves the window is let be, see eventFilter).
+        if (auto* w = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child()); w && !w->isWindow())
+            w->installEventFilter(this);
+        break;
+    case QEvent::Resize:
+    case QEvent::Show:
+        for (QObject* child : children())
+            if (auto* w = qobject_cast<QWidget*>(child); w && !w->isWindow())
+                KeepInReach(w);
+        break;
+    default: break;
+    }
+    return QWidget::event(event);
+}
+
+bool Form::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (watched->parent() == this && (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show))
+        KeepInReach(static_cast<QWidget*>(watched));
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form::KeepInReach(QWidget* control)
+{
+    const bool outside = OutsideWindow(control);
+    const bool wasOutside = control->property(kOwnFocusPolicy).isValid();
+    if (outside == wasOutside)
+        return;
+    if (outside) {
+        for (QWidget* w : WithDescendants(control)) {
+            w->setProperty(kOwnFocusPolicy, int(w->focusPolicy()));
+            w->setFocusPolicy(Qt::NoFocus);
+        }
+        // A control that had the focus (clicked while it showed) hands it on,
+        // or to no one: a key must not reach what cannot be seen.
+        QWidget* focus = focusWidget();
+        if (focus && (focus == control || control->isAncestorOf(focus))) {
+            focusNextChild();
+            if (QWidget* still = focusWidget(); still && (still == control || control->isAncestorOf(still)))
+                still->clearFocus();
+        }
+    } else {
+        for (QWidget* w : WithDescendants(control)) {
+            const QVariant own = w->property(kOwnFocusPolicy);
+            if (own.isValid())
+                w->setFocusPolicy(Qt::FocusPolicy(own.toInt()));
+            w->setProperty(kOwnFocusPolicy, QVariant());
+        }
+    }
+    QAccessibleEvent change(control, outside ? QAccessible::ObjectHide : QAccessible::ObjectShow);
+    QAccessible::updateAccessibility(&change);
 }
 
 Forms& forms()

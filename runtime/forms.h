@@ -13,6 +13,11 @@ class Varin3;
 class Varin4;
 class Varin5;
 
+// A window of the program. A control that lies wholly outside the window's
+// client area (the about window's right panel while the window is narrow)
+// cannot be seen, so it is out of reach as well: it takes no focus, and so
+// no key, and a screen reader does not meet it, until the window or the
+// control moves so that some of it shows.
 class Form : public QWidget {
     Q_OBJECT
 public:
@@ -23,10 +28,17 @@ public:
 
 protected:
     virtual void Form_Load() {}
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void KeepInReach(QWidget* control);
+
     bool loaded_ = false;
 };
+
+// True for a control of a window that shows no part of it there.
+bool OutsideWindow(const QWidget* control);
 
 class Forms {
 public:

@@ -9,7 +9,9 @@
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 RuntimeError::RuntimeError(const QString& what) : std::runtime_error(what.toStdString()) {}
 
@@ -120,11 +122,19 @@ QFont KurdishFont(double pointSize, bool bold)
     return f;
 }
 
-int LeadingNumber(const QString& text)
+double LeadingValue(const QString& text)
 {
     static const QRegularExpression re(QStringLiteral("^\\s*([+-]?(\\d+\\.?\\d*|\\.\\d+))"));
     const auto m = re.match(text);
     if (!m.hasMatch())
         return 0;
-    return static_cast<int>(std::lrint(m.captured(1).toDouble()));
+    // Too many digits overflow to an infinity and too small a fraction
+    // underflows to 0; either is the number's right reading here.
+    return m.captured(1).toDouble();
+}
+
+int LeadingNumber(const QString& text)
+{
+    const double n = std::nearbyint(LeadingValue(text));
+    return static_cast<int>(std::clamp<double>(n, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }

@@ -38,8 +38,15 @@ void Unguarded(const char* handler, const std::function<void()>& body);
 // object reports the same way.
 void ReportUnguardedFailure(const char* handler, const QString& what);
 
-// Positions and sizes come in twips: 15 to a pixel.
-constexpr int Twips(int twips) { return (twips + 7) / 15; }
+// Positions and sizes come in twips: 15 to a pixel, rounded to the nearest
+// pixel on either side of 0 (a banner that starts above the window must sit
+// where its own height says, and a picture scrolling past 0 must not hitch).
+// Fifteen is odd, so no value lies halfway between two pixels.
+constexpr int Twips(int twips)
+{
+    const int shifted = twips + 7;
+    return shifted >= 0 ? shifted / 15 : -((-shifted + 14) / 15);
+}
 void PlaceTwips(QWidget* w, int left, int top, int width, int height);
 
 // Places a window without an owner in the middle of the screen.
@@ -89,6 +96,10 @@ public:
 // "Tahoma-K" where installed; otherwise the Kurdish fonts the program installs.
 QFont KurdishFont(double pointSize, bool bold = false);
 
-// Whole-number reading of a text that may carry more: the number at its start,
-// rounded; 0 when there is none.
+// The number at the start of a text that may carry more, as it stands: one
+// too large for a double is infinite; 0 when there is none.
+double LeadingValue(const QString& text);
+
+// Whole-number reading of the same: rounded, and held within int (a number
+// beyond it reads as the nearest end, never wrapped round to a small one).
 int LeadingNumber(const QString& text);

@@ -6,6 +6,7 @@
 #include "runtime/previnstance.h"
 #include "texts.h"
 
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPainter>
 
@@ -52,6 +53,12 @@ void Varin0::SetOpacity(int alpha)
 {
     opacity_ = alpha;
     setWindowOpacity(alpha / 255.0);
+    // The platform buffers the request until something else flushes it (on
+    // X, the next event from the server, and a still banner brings none), so
+    // the steps would reach the compositor in bursts and the fade not be
+    // seen. Each step goes to the window system at its own tick.
+    if (isVisible())
+        QGuiApplication::sync();
 }
 
 void Varin0::Timer_Timer()

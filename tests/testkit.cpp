@@ -2,9 +2,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
 #include <QTextStream>
+#include <QTimer>
 
 bool WriteWordList(const QString& path, const QList<Pair>& pairs)
 {
@@ -47,7 +50,30 @@ MsgBoxRecorder::MsgBoxRecorder()
 {
     SetMsgBoxPresenter([this](const MsgBoxCall& call) {
         calls.append(call);
-        return answers.isEmpty() ? kIdOk : answers.takeFirst();
+        const int answer = answers.isEmpty() ? kIdOk : answers.takeFirst();
+        if (openUntil.isEmpty())
+            return answer;
+        const auto until = openUntil.takeFirst();
+        // The box's modal loop: timers tick, posted events are delivered.
+        ++open;
+        QEventLoop loop;
+        QTimer check;
+        check.setInterval(2);
+        QElapsedTimer waited;
+        waited.start();
+        QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+            if (until(call)) {
+                loop.quit();
+            } else if (waited.elapsed() > 60000) {
+                ++gaveUp;
+                loop.quit();
+            }
+        });
+        check.start();
+        if (!until(call))
+            loop.exec();
+        --open;
+        return answer;
     });
 }
 

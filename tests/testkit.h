@@ -8,6 +8,7 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <QVector>
+#include <functional>
 
 struct Pair {
     QString english, kurdish, note;
@@ -31,10 +32,23 @@ private:
 bool MakeDatabase(const QString& wordList, const QString& database);
 bool WriteWordList(const QString& path, const QList<Pair>& pairs);
 
+// Stands in for the message box: records every call and answers it. Like the
+// real box, a box can stay open for a while: its own event loop then runs,
+// so every timer of the program ticks (and the test's own actions run) while
+// the handler that asked waits for the answer.
 class MsgBoxRecorder {
 public:
     MsgBoxRecorder();
     ~MsgBoxRecorder();
     QList<MsgBoxCall> calls;
     QList<int> answers;   // taken in turn; OK when none is left
+    // How long each box stays open, taken in turn as the boxes open: until
+    // the condition holds, tested as the box's loop runs. A box with none
+    // left is answered at once. The condition sees the box's call.
+    QList<std::function<bool(const MsgBoxCall&)>> openUntil;
+    // A box held open that never saw its condition within a long wait (a
+    // minute); it was then answered all the same, so the test does not hang.
+    int gaveUp = 0;
+    // Boxes open right now, the innermost last.
+    int open = 0;
 };

@@ -12,6 +12,7 @@ packages=(
   libespeak-ng-dev espeak-ng-data
   fonts-unikurdweb fonts-noto-core
   xvfb xdotool
+  x11-utils
   at-spi2-core python3-pyatspi dbus
   desktop-file-utils appstream
   clang libclang-rt-14-dev

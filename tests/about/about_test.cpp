@@ -1,6 +1,7 @@
 #include "about/movie.h"
 #include "about/texts.h"
 #include "about/varin1.h"
+#include "aboutkit.h"
 #include "dictionary/varin2.h"
 #include "runtime/forms.h"
 #include "startup/module1.h"
@@ -24,40 +25,6 @@ const QList<Pair> kWords = {
 };
 
 int Count(const QLineEdit* field) { return field->text().toInt(); }
-
-// Every timer of the window that is armed, by name.
-QStringList Armed(const Varin1& w)
-{
-    const std::pair<const char*, FormTimer*> timers[] = {
-        {"Tim", w.Tim},         {"Timer10", w.Timer10}, {"Timer8", w.Timer8},
-        {"Timer1", w.Timer1},   {"Timer9", w.Timer9},   {"Timer12", w.Timer12},
-        {"Timer2", w.Timer2},   {"Timer13", w.Timer13}, {"Timer14", w.Timer14},
-    };
-    QStringList armed;
-    for (const auto& [name, timer] : timers)
-        if (timer->Armed())
-            armed << QString::fromLatin1(name);
-    return armed;
-}
-
-// Fires the timer until it disarms itself; the number of ticks it took.
-int RunOut(FormTimer* timer, int limit = 1000)
-{
-    int ticks = 0;
-    while (timer->Armed() && ticks < limit) {
-        timer->Fire();
-        ++ticks;
-    }
-    return ticks;
-}
-
-void FinishOpening(Varin1& w)
-{
-    w.Tim->Fire();
-    RunOut(w.Timer10);
-    RunOut(w.Timer8);
-    RunOut(w.Timer1);
-}
 
 void ProcessDeletes()
 {
@@ -167,6 +134,33 @@ private slots:
         QCOMPARE(w.Command1->geometry(), QRect(Twips(4560), Twips(7080), Twips(1125), Twips(345)));
         QCOMPARE(w.Command3->geometry(), QRect(Twips(11040), Twips(7920), Twips(1215), Twips(375)));
         QCOMPARE(w.SFlash1->geometry(), QRect(Twips(840), Twips(840), Twips(4935), Twips(6615)));
+    }
+
+    // Above the window's top edge the pictures stand on the nearest pixel as
+    // below it: the top banner ends where its height says (285 twips, pixel
+    // row 19), and the letter rises by the same 4 pixels every tick, also as
+    // its top passes 0.
+    void placedToTheNearestPixelAboveTheTop()
+    {
+        Varin1& w = forms().Varin1();
+        QCOMPARE(w.Picture4->geometry().top(), -22);
+        QCOMPARE(w.Picture4->geometry().top() + w.Picture4->geometry().height(), 19);
+        FinishOpening(w);
+        w.Command2->click();
+        RunOut(w.Timer9);
+        RunOut(w.Timer12);
+        w.Timer2->Fire();
+        QCOMPARE(w.Picture2->geometry().top(), 522);   // 7825 twips
+        bool crossed = false;
+        while (w.Timer2->Armed()) {
+            const int before = w.Picture2->geometry().top();
+            w.Timer2->Fire();
+            const int top = w.Picture2->geometry().top();
+            QCOMPARE(top, before - 4);
+            QCOMPARE(top, qRound(w.Picture2->Top() / 15.0));
+            crossed = crossed || (before > 0 && top < 0);
+        }
+        QVERIFY(crossed);
     }
 
     // Front to back: the top banner, the buttons, Pi1, Pi9, the background

@@ -11,7 +11,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSlider>
+#include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -196,6 +198,83 @@ private slots:
         QCOMPARE(said.given.speed, 140);
         QVERIFY(said.spoken);
         QCOMPARE(said.heard.speed, speed);
+    }
+
+    // The notice for an empty field stays open while timers tick; one of
+    // them fills the field and the speed changes meanwhile. The button then
+    // speaks what the field holds once the notice is closed, at that speed.
+    void speakButtonSpeaksTheFieldAfterTheNotice_data()
+    {
+        QTest::addColumn<int>("voice");
+        QTest::addColumn<QString>("speak");
+        QTest::addColumn<QString>("speed");
+        QTest::newRow("engine B") << 7 << "B.Speak cat" << "B.Speed 210";
+        QTest::newRow("engine A") << 0 << "A.Speak cat 1" << "A.Rate 1";
+    }
+    void speakButtonSpeaksTheFieldAfterTheNotice()
+    {
+        QFETCH(int, voice);
+        QFETCH(QString, speak);
+        QFETCH(QString, speed);
+        Varin2& w = Window(voice, QString());
+        w.Timer3->setInterval(0);   // the test's own capture stands in for it
+        QTimer capture;   // as the clipboard's capture would, while the notice is open
+        capture.setSingleShot(true);
+        connect(&capture, &QTimer::timeout, &w, [&w] {
+            Quietly(w.Text, QStringLiteral("cat"));
+            w.Slider1->setValue(5);
+        });
+        bool captured = false;
+        boxes_->openUntil = {[&](const MsgBoxCall&) {
+            if (!capture.isActive() && !captured) {
+                captured = true;
+                capture.start(20);
+            }
+            return captured && !capture.isActive();
+        }};
+        w.Command1_Click();
+        QCOMPARE(boxes_->gaveUp, 0);
+        QCOMPARE(boxes_->calls.size(), 1);
+        QCOMPARE(boxes_->calls.first().prompt, Varin2Text::kNothingTyped);
+        const QStringList log = speech_->Take();
+        const QStringList spoken = log.filter(QRegularExpression(QStringLiteral("^[AB]\\.Speak")));
+        QCOMPARE(spoken.size(), 1);
+        QVERIFY2(spoken.first() == speak || spoken.first().startsWith(speak + u' '), qPrintable(log.join(" | ")));
+        QVERIFY2(log.contains(speed), qPrintable(log.join(" | ")));
+        QCOMPARE(log.first(), QStringLiteral("B.Stop"));   // before the notice
+    }
+
+    // Enter in the search field, from the main keys or the keypad, speaks
+    // the current entry, not what was typed; the field keeps its text.
+    void enterPronouncesTheCurrentEntry_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("voice");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList b = {"B.Stop", "B.Speed 140", "B.Speak hello"};
+        const QStringList a = QStringList{"B.Stop"} + kEngineA + QStringList{"A.Speak hello 1"};
+        QTest::newRow("Return, engine B") << int(Qt::Key_Return) << int(Qt::NoModifier) << 7 << b;
+        QTest::newRow("keypad Enter, engine B") << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << 7 << b;
+        QTest::newRow("Return, engine A") << int(Qt::Key_Return) << int(Qt::NoModifier) << 0 << a;
+        QTest::newRow("keypad Enter, engine A") << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << 0 << a;
+    }
+    void enterPronouncesTheCurrentEntry()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, voice);
+        QFETCH(QStringList, expected);
+        Varin2& w = Window(voice, QStringLiteral("he"));
+        w.Timer3->setInterval(0);   // no clipboard capture while the window shows
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.Text->setFocus();
+        speech_->Take();
+        QTest::keyClick(w.Text, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(speech_->Take(), expected);
+        QCOMPARE(w.Text->text(), QStringLiteral("he"));
+        QVERIFY(boxes_->calls.isEmpty());
     }
 
     void engineAIsPickedAMomentLater()

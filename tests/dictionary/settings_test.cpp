@@ -137,6 +137,18 @@ private slots:
         QTest::newRow("Slider-3 7: as built") << "Slider-3" << "7" << true << true << 7 << 12 << 3 << 2 << "75";
         QTest::newRow("Slider-3 -1: as built") << "Slider-3" << "-1" << true << true << 7 << 12 << 3 << 2 << "75";
         QTest::newRow("Slider-3 x: 0") << "Slider-3" << "x" << true << true << 7 << 12 << 3 << 0 << "25";
+        // Hand-edited numbers beyond any control: they fail like 30 does,
+        // never wrapped round into the range (4294967308 would be 12).
+        const QString digits400(400, u'9');
+        QTest::newRow("Combo1 4294967308: no pitch") << "Combo1" << "4294967308" << true << true << 7 << -1 << 3 << 0 << "25";
+        QTest::newRow("Combo1 400 digits: no pitch") << "Combo1" << digits400 << true << true << 7 << -1 << 3 << 0 << "25";
+        QTest::newRow("Combo4 4294967303: no voice") << "Combo4" << "4294967303" << true << true << -1 << 12 << 3 << 0 << "25";
+        QTest::newRow("Combo4 1e30: no voice") << "Combo4" << "1e30" << true << true << -1 << 12 << 3 << 0 << "25";
+        QTest::newRow("Combo4 400 digits: no voice") << "Combo4" << digits400 << true << true << -1 << 12 << 3 << 0 << "25";
+        QTest::newRow("Check1 4294967297: caption no, box as built") << "Check1" << "4294967297" << false << false << 7 << 12 << 3 << 0 << "25";
+        QTest::newRow("Slider-1 4294967301: as built") << "Slider-1" << "4294967301" << true << true << 7 << 12 << 1 << 0 << "25";
+        QTest::newRow("Slider-3 -4294967295: as built") << "Slider-3" << "-4294967295" << true << true << 7 << 12 << 3 << 2 << "75";
+        QTest::newRow("Slider-3 400 digits: as built") << "Slider-3" << digits400 << true << true << 7 << 12 << 3 << 2 << "75";
     }
     void storedValuesThatDoNotFit()
     {
@@ -160,6 +172,35 @@ private slots:
         QCOMPARE(w.Slider3->value(), slider3);
         QCOMPARE(w.TE3->Caption(), te3);
         QVERIFY(boxes_->calls.isEmpty());   // restore never speaks up
+    }
+
+    // Each box's caption follows its own stored value, spelled with the
+    // non-joiner after each heh that writes e.
+    void checkCaptionsRestored_data()
+    {
+        QTest::addColumn<QString>("check1");
+        QTest::addColumn<QString>("check2");
+        QTest::addColumn<QString>("caption1");
+        QTest::addColumn<QString>("caption2");
+        const QString yes = QStringLiteral("\u0628\u0647\u200C\u0644\u0649");
+        const QString no = QStringLiteral("\u0646\u0647\u200C\u062E\u064A\u0631");
+        QTest::newRow("Check2 0") << "1" << "0" << yes << no;
+        QTest::newRow("Check1 0") << "0" << "1" << no << yes;
+        QTest::newRow("both 0") << "0" << "0" << no << no;
+        QTest::newRow("both 1") << "1" << "1" << yes << yes;
+    }
+    void checkCaptionsRestored()
+    {
+        QFETCH(QString, check1);
+        QFETCH(QString, check2);
+        QFETCH(QString, caption1);
+        QFETCH(QString, caption2);
+        StoreValues({{"Check1", check1}, {"Check2", check2}});
+        Varin2& w = forms().Varin2();
+        QCOMPARE(w.Check1->text(), caption1);
+        QCOMPARE(w.Check2->text(), caption2);
+        QCOMPARE(w.Check1->isChecked(), check1 == "1");
+        QCOMPARE(w.Check2->isChecked(), check2 == "1");
     }
 
     // Saved by "X", or by the frame's close, and found again at the next start.

@@ -2,6 +2,7 @@
 #include "dictionary/texts.h"
 #include "dictionary/varin2.h"
 #include "editing/addrules.h"
+#include "editkit.h"
 #include "editing/editwindow.h"
 #include "editing/texts.h"
 #include "editing/varin4.h"
@@ -28,38 +29,12 @@ const QList<Pair> kWords = {
 };
 const QString kSeo = QStringLiteral("سێو");
 
-// The rows of the file itself, read by a store of its own.
-QList<WordStore::Entry> FileRows(const QString& path)
-{
-    WordStore s;
-    s.Open(path);
-    QList<WordStore::Entry> out;
-    for (int r = 0; r < s.RowCount(); ++r)
-        out << s.At(r);
-    return out;
-}
-
 int CountInFile(const QString& path, const QString& english)
 {
     int n = 0;
     for (const auto& e : FileRows(path))
         n += e.English == english;
     return n;
-}
-
-// A user's entry, added straight through the store.
-void AddUserEntry(WordStore& store, const QString& english, const QString& kurdish)
-{
-    store.AddNew();
-    store.SetField(WordStore::Field::English, english);
-    store.SetField(WordStore::Field::Kurdish, kurdish);
-    store.Update();
-}
-
-void ShowOnly(WordStore& store, const QString& englishPrefix)
-{
-    store.Query({LookupColumn::English, QStringLiteral("select * from Data where English like ?"),
-                 englishPrefix + QStringLiteral("%")});
 }
 
 QStringList GridEnglish(Varin2& v2)

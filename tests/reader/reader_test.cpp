@@ -13,6 +13,9 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
@@ -166,8 +169,8 @@ private slots:
         QVERIFY(!d.isVisible());
         QVERIFY(r.isVisible());
         // Each copied choice runs the reader's list handler, the voice first
-        // (with the reader's pitch until then), then the pitch.
-        QCOMPARE(speech_->Take(), QStringList({"B.Voice 3", "B.Pitch 84", "B.Voice 3", "B.Pitch 244"}));
+        // (the reader's pitch list has no choice yet, so no pitch), then the pitch.
+        QCOMPARE(speech_->Take(), QStringList({"B.Voice 3", "B.Voice 3", "B.Pitch 244"}));
     }
 
     void openingWithNoChoiceKeepsTheReadersLists()
@@ -184,6 +187,51 @@ private slots:
         QCOMPARE(r.Combo1->currentIndex(), 2);
         QVERIFY(r.isVisible());
         QVERIFY(boxes_->calls.isEmpty());
+    }
+
+    // A stored voice index that fits no item leaves the dictionary's list
+    // without a choice; the reader's list, filled beside it, has none either,
+    // so the reader reads with engine B and hands no voice back.
+    void storedVoiceThatFitsNoItem_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("-1") << "-1";
+        QTest::newRow("abc") << "abc";
+        QTest::newRow("19") << "19";
+    }
+    void storedVoiceThatFitsNoItem()
+    {
+        QFETCH(QString, stored);
+        QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Varin"),
+                           QStringLiteral("Varin Dictionary"));
+        settings.setValue(QStringLiteral("Settings/Combo4"), stored);
+        settings.sync();
+        const auto forget = qScopeGuard([&settings] {
+            settings.remove(QStringLiteral("Settings/Combo4"));
+            settings.sync();
+        });
+
+        Varin2& d = forms().Varin2();
+        Varin3& r = forms().Varin3();
+        QCOMPARE(d.Combo4->currentIndex(), -1);
+        QCOMPARE(r.Combo4->currentIndex(), -1);
+        QCOMPARE(r.Combo4->currentText(), QString());
+        QCOMPARE(r.Combo4->count(), 19);
+
+        d.show();
+        d.Command3->click();
+        QCOMPARE(r.Combo4->currentIndex(), -1);
+        r.Text1->setPlainText(QStringLiteral("hello"));
+        speech_->Take();
+        r.cmdspeak->click();
+        const QStringList log = speech_->Take();
+        QVERIFY2(log.filter(QRegularExpression(QStringLiteral("^B\\.Speak hello"))).size() == 1, qPrintable(log.join(" | ")));
+        QVERIFY2(log.filter(QRegularExpression(QStringLiteral("^A\\.Speak"))).isEmpty(), qPrintable(log.join(" | ")));
+        QVERIFY2(log.filter(QRegularExpression(QStringLiteral("^B\\.Voice"))).isEmpty(), qPrintable(log.join(" | ")));
+
+        r.Command1->click();
+        QCOMPARE(d.Combo4->currentIndex(), -1);
+        QVERIFY(d.isVisible());
     }
 
     void engineOperations_data()

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QTest>
+#include <limits>
 
 class RuntimeTest : public QObject {
     Q_OBJECT
@@ -55,6 +56,14 @@ private slots:
         QTest::newRow("dictionary width") << 10935 << 729;
         QTest::newRow("dictionary height") << 5820 << 388;
         QTest::newRow("splash width") << 4590 << 306;
+        // Above and left of a window's corner the same nearest pixel.
+        QTest::newRow("just under half a pixel above") << -7 << 0;
+        QTest::newRow("just over half a pixel above") << -8 << -1;
+        QTest::newRow("one pixel above") << -15 << -1;
+        QTest::newRow("above, rounds towards 0") << -22 << -1;
+        QTest::newRow("above, rounds away from 0") << -23 << -2;
+        QTest::newRow("about window's top banner") << -330 << -22;
+        QTest::newRow("letter scrolled out of sight") << -12155 << -810;
     }
     void twips()
     {
@@ -75,6 +84,12 @@ private slots:
         QTest::newRow("decimal rounds") << "2.7" << 3;
         QTest::newRow("half to even") << "2.5" << 2;
         QTest::newRow("leading spaces") << "  3" << 3;
+        // Beyond an int the number stays beyond it, never wrapped to a small one.
+        QTest::newRow("beyond int, would wrap to 12") << "4294967308" << std::numeric_limits<int>::max();
+        QTest::newRow("below int, would wrap to 0") << "-4294967296" << std::numeric_limits<int>::min();
+        QTest::newRow("400 digits") << QString(400, u'9') << std::numeric_limits<int>::max();
+        QTest::newRow("minus 400 digits") << QStringLiteral("-") + QString(400, u'9') << std::numeric_limits<int>::min();
+        QTest::newRow("fraction too small to hold") << QStringLiteral("0.") + QString(400, u'0') + QStringLiteral("1") << 0;
     }
     void leadingNumber()
     {
