@@ -159,8 +159,18 @@ bool PrepareUserWordFile(const QString& shipped, const QString& user, QString* e
         return QFileInfo::exists(user);
     }
     if (!QFileInfo::exists(user)) {
-        return QDir().mkpath(QFileInfo(user).absolutePath()) && CopyWhole(shipped, user, error)
-               && WriteWhole(MarkerPath(user), fingerprint, error);
+        const QString folder = QFileInfo(user).absolutePath();
+        if (!QDir().mkpath(folder)) {
+            if (error)
+                *error = QStringLiteral("cannot make the folder %1").arg(folder);
+            return false;
+        }
+        if (!CopyWhole(shipped, user, error))
+            return false;
+        // Without the note of what it was made from, the next start brings
+        // the copy up to the shipped list once more, which keeps every word.
+        WriteWhole(MarkerPath(user), fingerprint, error);
+        return true;
     }
     QFile marker(MarkerPath(user));
     if (marker.open(QIODevice::ReadOnly) && marker.readAll() == fingerprint)

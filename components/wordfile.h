@@ -24,8 +24,10 @@ QString WordFilePath();
 QString UserWordFilePath();   // $XDG_DATA_HOME, else ~/.local/share, + varin/Data/DataBase.mdb
 QString ShippedWordFilePath();
 // Makes the copy when there is none, else brings it up to the shipped file
-// when that changed since. false, with the reason, when it could not; a copy
-// that could not be brought up to date is left as it was and still usable.
+// when that changed since. true when the copy is there to use; false, with
+// the reason, only when no copy could be made. A copy that could not be
+// brought up to date is left as it was, with all its words, and still used:
+// true, with the reason, and the next start tries again.
 bool PrepareUserWordFile(const QString& shipped, const QString& user, QString* error = nullptr);
 // Called with the name of each step of an upgrade as it is reached; tests
 // make the process die there.

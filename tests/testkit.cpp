@@ -4,10 +4,15 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTextStream>
 #include <QTimer>
+
+#include <grp.h>
+#include <unistd.h>
 
 bool WriteWordList(const QString& path, const QList<Pair>& pairs)
 {
@@ -80,4 +85,49 @@ MsgBoxRecorder::MsgBoxRecorder()
 MsgBoxRecorder::~MsgBoxRecorder()
 {
     SetMsgBoxPresenter({});
+}
+
+namespace {
+constexpr uid_t kNobody = 65534;
+constexpr gid_t kNoGroup = 65534;
+
+void GiveToNobody(const QString& path)
+{
+    if (::lchown(QFile::encodeName(path).constData(), kNobody, kNoGroup) != 0)
+        qFatal("could not hand %s to nobody", qPrintable(path));
+}
+}  // namespace
+
+AsUnprivilegedUser::AsUnprivilegedUser(const QStringList& folders)
+{
+    if (::geteuid() != 0)
+        return;
+    for (const QString& folder : folders) {
+        const QString parent = QFileInfo(folder).absolutePath();
+        QFile::setPermissions(parent, QFile::permissions(parent) | QFileDevice::ExeOther);
+        GiveToNobody(folder);
+        QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            GiveToNobody(it.next());
+    }
+    groups_.resize(::getgroups(0, nullptr));
+    if (::getgroups(static_cast<int>(groups_.size()), groups_.data()) < 0)
+        qFatal("could not read the groups");
+    // Real and effective identity both nobody's, so that checks of either
+    // kind (open, access) are nobody's; root only as the saved identity.
+    const gid_t none[] = {kNoGroup};
+    if (::getresgid(&gids_[0], &gids_[1], &gids_[2]) != 0 || ::setgroups(1, none) != 0
+        || ::setresgid(kNoGroup, kNoGroup, gids_[0]) != 0 || ::setresuid(kNobody, kNobody, 0) != 0)
+        qFatal("could not act as nobody");
+    switched_ = true;
+}
+
+AsUnprivilegedUser::~AsUnprivilegedUser()
+{
+    if (!switched_)
+        return;
+    if (::setresuid(0, 0, 0) != 0 || ::setresgid(gids_[0], gids_[1], gids_[2]) != 0
+        || ::setgroups(static_cast<size_t>(groups_.size()), groups_.data()) != 0)
+        qFatal("could not return to root");
 }

@@ -6,9 +6,11 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QVector>
 #include <functional>
+#include <sys/types.h>
 
 struct Pair {
     QString english, kurdish, note;
@@ -51,4 +53,22 @@ public:
     int gaveUp = 0;
     // Boxes open right now, the innermost last.
     int open = 0;
+};
+
+// While it lives, file permissions bind the whole process as they bind a
+// user: when the tests run as root, who reads and writes anything, it acts
+// as nobody, and the folders given (with all they hold) are first handed to
+// nobody and their parents made passable; for any other user it changes
+// nothing. Root stays the saved identity, so the end of the scope returns to it.
+class AsUnprivilegedUser {
+public:
+    explicit AsUnprivilegedUser(const QStringList& folders = {});
+    ~AsUnprivilegedUser();
+    AsUnprivilegedUser(const AsUnprivilegedUser&) = delete;
+    AsUnprivilegedUser& operator=(const AsUnprivilegedUser&) = delete;
+
+private:
+    bool switched_ = false;
+    QList<gid_t> groups_;
+    gid_t gids_[3] = {};
 };

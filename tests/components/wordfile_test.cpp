@@ -3,15 +3,17 @@
 // the user added, even when the upgrade dies half way.
 #include "components/wordfile.h"
 #include "components/wordstore.h"
+#include "storekit.h"
 #include "testkit.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -137,33 +139,107 @@ private slots:
             QFile::setPermissions(v2Folder + u'/' + f, QFileDevice::ReadOwner | QFileDevice::ReadOther);
         QFile::setPermissions(v2Folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther
                                             | QFileDevice::ExeOther);
-        const bool root = ::geteuid() == 0;
-        if (root) {
-            constexpr uid_t kNobody = 65534;
-            QFile::setPermissions(dir_.path(), QFile::permissions(dir_.path()) | QFileDevice::ExeOther);
-            const QString home = dir_.filePath(QStringLiteral("home"));
-            QVERIFY(::chown(QFile::encodeName(home).constData(), kNobody, kNobody) == 0);
-            QDirIterator it(home, QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-            while (it.hasNext())
-                QVERIFY(::chown(QFile::encodeName(it.next()).constData(), kNobody, kNobody) == 0);
-        }
-
-        const pid_t child = fork();
-        if (child == 0) {
-            if (root && (::setgid(65534) != 0 || ::setuid(65534) != 0))
-                _exit(3);
-            QString error;
+        QString error;
+        {
+            AsUnprivilegedUser user({dir_.filePath(QStringLiteral("home"))});
             PrepareUserWordFile(v2, user_, &error);
-            if (!error.isEmpty())
-                qWarning("%s", qPrintable(error));
-            _exit(error.isEmpty() ? 0 : 1);
         }
-        int status = 0;
-        QCOMPARE(waitpid(child, &status, 0), child);
         QFile::setPermissions(v2Folder, QFile::permissions(v2Folder) | QFileDevice::WriteOwner);
-        QCOMPARE(WEXITSTATUS(status), 0);
+        QCOMPARE(error, QString());
         QCOMPARE(Rows(user_), kUpgraded);
         QVERIFY(!QFileInfo::exists(user_ + QStringLiteral(".bak")));
+    }
+
+    // An upgrade that fails and the program carries on: the copy stays in
+    // use with every word, the reason is told, and the next start, with the
+    // fault gone, brings the copy up to the new list.
+    void upgradeThatFails_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("the backup cannot be written") << "backup";
+        QTest::newRow("the shipped file is damaged") << "damaged";
+        QTest::newRow("another copy holds the file") << "locked";
+    }
+    void upgradeThatFails()
+    {
+        QFETCH(QString, fault);
+        const QString v2 = OldCopyWithTwoWords();
+        const QString backup = user_ + QStringLiteral(".bak");
+        QByteArray good;
+        std::unique_ptr<OtherCopy> other;
+        if (fault == QLatin1String("backup")) {
+            QVERIFY(QDir().mkpath(backup + QStringLiteral("/in the way")));
+        } else if (fault == QLatin1String("damaged")) {
+            QFile f(v2);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            good = f.readAll();
+            QVERIFY(f.seek(0));
+            f.write(QByteArray(4096, 'x'));
+        } else {
+            other = std::make_unique<OtherCopy>(user_);
+            QCOMPARE(other->Exec("BEGIN EXCLUSIVE;"), SQLITE_OK);
+        }
+
+        QString error;
+        QVERIFY(PrepareUserWordFile(v2, user_, &error));
+        QVERIFY2(!error.isEmpty(), "the failure is told");
+        other.reset();
+        QCOMPARE(Rows(user_), kBefore);
+        AddWord(user_, "milk", "شیر");   // and the copy takes new words
+
+        if (fault == QLatin1String("backup")) {
+            QVERIFY(QDir(backup).removeRecursively());
+        } else if (fault == QLatin1String("damaged")) {
+            QFile f(v2);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(good);
+        }
+        error.clear();
+        QVERIFY(PrepareUserWordFile(v2, user_, &error));
+        QCOMPARE(error, QString());
+        QCOMPARE(Rows(user_), kUpgraded + QStringList{"milk|شیر|"});
+        QVERIFY(!QFileInfo::exists(backup));
+    }
+
+    // Through the choice the program makes: the user's copy, not the
+    // shipped file, when its upgrade fails, and the failure in the log.
+    void wordFilePathKeepsTheCopyWhoseUpgradeFails()
+    {
+        const QString previous = QDir::currentPath();
+        qputenv("XDG_DATA_HOME", dir_.filePath(QStringLiteral("home")).toUtf8());
+        QDir::setCurrent(dir_.path());
+        QCOMPARE(WordFilePath(), user_);
+        AddWord(user_, "zebra", "کەرەکێوی");
+        QFile marker(user_ + QStringLiteral(".builtin"));   // as if a newer list had shipped since
+        QVERIFY(marker.open(QIODevice::WriteOnly));
+        marker.write("an older list");
+        marker.close();
+        QVERIFY(QDir().mkpath(user_ + QStringLiteral(".bak/in the way")));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("could not be made or brought up")));
+        QCOMPARE(WordFilePath(), user_);
+        QCOMPARE(Rows(user_).last(), QStringLiteral("zebra|کەرەکێوی|"));
+        QDir::setCurrent(previous);
+        qunsetenv("XDG_DATA_HOME");
+    }
+
+    // The copy was made but what it was made from could not be noted: the
+    // copy is still the one in use.
+    void firstStartThatCannotNoteTheList()
+    {
+        const QString shipped = MakeShipped(dir_.filePath(QStringLiteral("v1")), kOld);
+        QVERIFY(QDir().mkpath(user_ + QStringLiteral(".builtin/in the way")));
+        QString error;
+        QVERIFY(PrepareUserWordFile(shipped, user_, &error));
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(Rows(user_), Rows(shipped));
+        QDir(user_ + QStringLiteral(".builtin")).removeRecursively();
+        // The next start notes it (an upgrade to the same list keeps every word).
+        AddWord(user_, "zebra", "کەرەکێوی");
+        error.clear();
+        QVERIFY(PrepareUserWordFile(shipped, user_, &error));
+        QCOMPARE(error, QString());
+        QCOMPARE(Rows(user_).last(), QStringLiteral("zebra|کەرەکێوی|"));
+        QVERIFY(QFileInfo(user_ + QStringLiteral(".builtin")).isFile());
     }
 
     // A session that died left its last word in the write-ahead log: the

@@ -4,8 +4,10 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMap>
 #include <QSignalSpy>
 #include <QTest>
+#include <functional>
 
 class WordStoreEditTest : public QObject {
     Q_OBJECT
@@ -49,6 +51,54 @@ private slots:
         QCOMPARE(reopened.Current().Note, QString());   // added words carry no note
         reopened.Query(*BuildLookupQuery("don't", 100));
         QCOMPARE(reopened.RowCount(), 1);
+    }
+
+    // Whatever comes after AddNew with an entry still pending commits that
+    // entry first: in the file at once, the new step then done. A second
+    // AddNew must not drop the first entry for the second.
+    void pendingEntryIsCommittedByWhatComesNext_data()
+    {
+        QTest::addColumn<QString>("next");
+        QTest::addColumn<QString>("current");   // English of the current entry after it
+        QTest::newRow("AddNew") << "AddNew" << "";
+        QTest::newRow("MoveFirst") << "MoveFirst" << "apple";
+        QTest::newRow("MoveLast") << "MoveLast" << "egg";
+        QTest::newRow("MovePrevious") << "MovePrevious" << "cat";
+        QTest::newRow("a look-up") << "Query" << "egg";
+    }
+    void pendingEntryIsCommittedByWhatComesNext()
+    {
+        QFETCH(QString, next);
+        QFETCH(QString, current);
+        DataFolder folder(kThree);
+        WordStore store;
+        store.Open(folder.DatabasePath());
+        OtherCopy other(folder.DatabasePath());
+        store.AddNew();
+        store.SetField(WordStore::Field::English, QStringLiteral("egg"));
+        store.SetField(WordStore::Field::Kurdish, QStringLiteral("هێلکە"));
+        QCOMPARE(other.Count("English = 'egg'"), 0);
+
+        const QMap<QString, std::function<void()>> steps{
+            {"AddNew", [&] { store.AddNew(); }},
+            {"MoveFirst", [&] { store.MoveFirst(); }},
+            {"MoveLast", [&] { store.MoveLast(); }},
+            {"MovePrevious", [&] { store.MovePrevious(); }},
+            {"Query", [&] { store.Query(*BuildLookupQuery("egg", 100)); }},
+        };
+        steps[next]();
+        QCOMPARE(other.Count("English = 'egg'"), 1);
+        QCOMPARE(store.Current().English, current);
+
+        // The second entry is the one now pending, and it too is kept.
+        if (next == QLatin1String("AddNew")) {
+            store.SetField(WordStore::Field::English, QStringLiteral("fig"));
+            store.Update();
+        }
+        WordStore reopened;
+        reopened.Open(folder.DatabasePath());
+        const QStringList added = next == QLatin1String("AddNew") ? QStringList{"egg", "fig"} : QStringList{"egg"};
+        QCOMPARE(Englishes(reopened), QStringList({"apple", "bread", "cat"}) + added);
     }
 
     // Another copy holding the file locked past the wait: the add fails

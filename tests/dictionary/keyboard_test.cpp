@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QSlider>
 #include <QStyle>
@@ -204,6 +205,47 @@ private slots:
         w.Text->selectAll();
         Type(w.Text, QStringLiteral("ط"));   // replaces the selection, mapped
         QCOMPARE(w.Text->text(), QStringLiteral("گ"));
+    }
+
+    // Letters an input method commits are typed letters too: mapped as keys
+    // are, wherever the commit lands; what it shows while composing, and
+    // every other letter, pass as they are.
+    void lettersCommittedByAnInputMethod_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("preedit");
+        QTest::addColumn<QString>("commit");
+        QTest::addColumn<int>("replaceFrom");   // from the cursor, at the end of before
+        QTest::addColumn<int>("replaceLength");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("one letter") << "" << "" << "ث" << 0 << 0 << "پ";
+        QTest::newRow("all four at once") << "" << "" << "ثضذط" << 0 << 0 << "پچژگ";
+        QTest::newRow("among others") << "ب" << "" << "aذب" << 0 << 0 << "بaژب";
+        QTest::newRow("replacing the letter before") << "سا" << "" << "ط" << -1 << 1 << "سگ";
+        QTest::newRow("committed while composing the next") << "" << "ض" << "ط" << 0 << 0 << "گ";
+        QTest::newRow("other letters unchanged") << "" << "" << "بظ" << 0 << 0 << "بظ";
+        QTest::newRow("kurdish letters unchanged") << "" << "" << "پچژگ" << 0 << 0 << "پچژگ";
+    }
+    void lettersCommittedByAnInputMethod()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, preedit);
+        QFETCH(QString, commit);
+        QFETCH(int, replaceFrom);
+        QFETCH(int, replaceLength);
+        QFETCH(QString, after);
+        Varin2& w = Shown();
+        w.Text->setFocus();
+        w.Text->setText(before);
+        QInputMethodEvent event(preedit, {});
+        event.setCommitString(commit, replaceFrom, replaceLength);
+        QApplication::sendEvent(w.Text, &event);
+        QCOMPARE(w.Text->text(), after);
+        // What the input method composes is committed through it as well.
+        QInputMethodEvent done(QString(), {});
+        done.setCommitString(preedit);
+        QApplication::sendEvent(w.Text, &done);
+        QCOMPARE(w.Text->text(), after + MapKurdishKeys(preedit));
     }
 
     void downAndUpStayOnTheResult()
