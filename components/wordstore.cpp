@@ -308,20 +308,33 @@ void WordStore::QueryAll()
 void WordStore::Query(const LookupQuery& query)
 {
     CommitPending();
+    SetResult(MatchRows(query));
+}
+
+std::vector<WordStore::Entry> WordStore::Find(const LookupQuery& query, int limit)
+{
+    const std::vector<int> rows = MatchRows(query);
+    std::vector<Entry> out;
+    out.reserve(std::min<size_t>(rows.size(), size_t(std::max(limit, 0))));
+    for (size_t i = 0; i < rows.size() && out.size() < size_t(std::max(limit, 0)); ++i)
+        out.push_back(rows_[rows[i]].entry);
+    return out;
+}
+
+std::vector<int> WordStore::MatchRows(const LookupQuery& query)
+{
     if (!db_ || query.column == LookupColumn::None)
         throw StoreError(StoreError::Rejected, QStringLiteral("no word table is open"));
     const int column = query.column == LookupColumn::English ? 0 : 1;
     WaitForIndexes();
-    if (!indexed_ || !index_[column]) {
-        SetResult(EvaluateSql(query, column));
-        return;
-    }
+    if (!indexed_ || !index_[column])
+        return EvaluateSql(query, column);
     std::vector<int> rows = index_[column]->Match(FoldForMatch(query.pattern));
     if (!query.text.isEmpty()) {
         const QString exact = FoldForMatch(query.text);
         std::stable_partition(rows.begin(), rows.end(), [&](int r) { return index_[column]->Equals(r, exact); });
     }
-    SetResult(std::move(rows));
+    return rows;
 }
 
 std::vector<int> WordStore::EvaluateSql(const LookupQuery& query, int column)

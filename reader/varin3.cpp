@@ -7,6 +7,7 @@
 #include "startup/module1.h"
 #include "texts.h"
 #include "textfile.h"
+#include "wordpopup.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -114,6 +115,12 @@ void Varin3::BuildControls()
     FollowTextDirection();
     PlaceTwips(Text1, 120, 240, 10215, 4215);
     Text1->installEventFilter(this);
+    // The dictionary window's store and match mode, asked at each look-up.
+    WordPopup1 = new WordPopup(Text1, [] {
+        Varin2& dictionary = forms().Varin2();
+        const int mode = LeadingNumber(dictionary.TE3->Caption());
+        return WordSource{dictionary.Data1, mode == 25 || mode == 50 || mode == 100 ? mode : 75};
+    });
 
     // Left to right: close, clear, open, pause, stop, read.
     Frame2 = MakeFrame(this, Varin3Text::kButtonFrame, 120, 4695, 4725, 1035);
