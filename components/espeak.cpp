@@ -1,12 +1,15 @@
 #include "espeak.h"
 
 #include "runtime/runtime.h"
+#include "wordprogress.h"
 
 #include <espeak-ng/espeak_ng.h>
 #include <espeak-ng/speak_lib.h>
 
 #include <QByteArray>
+#include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -43,6 +46,11 @@ struct Channel {
     quint64 generation = 0;                // a stop makes everything older void
     bool held = false;
     bool closed = false;
+    // Word progress, kept only while a listener watches.
+    bool watched = false;
+    std::deque<WordMark> marks;            // words synthesised, not yet heard
+    qint64 written = 0;                    // samples written to the stream
+    int inFlight = 0;                      // pieces being synthesised
 };
 
 bool IsSentenceEnd(QChar c)
@@ -121,7 +129,7 @@ private:
 
     Synthesizer() : thread_([this] { Run(); }) {}
 
-    static int Callback(short* wav, int count, espeak_EVENT*)
+    static int Callback(short* wav, int count, espeak_EVENT* events)
     {
         Synthesizer& s = Get();
         if (!s.current_)
@@ -130,9 +138,29 @@ private:
         std::lock_guard lock(ch.m);
         if (ch.closed || ch.generation != s.currentGeneration_)
             return 1;   // stopped or released: abandon the rest of the piece
-        if (wav && count > 0 && ch.stream)
+        if (ch.watched && ch.stream && s.job_)
+            s.MarkWords(ch, events);
+        if (wav && count > 0 && ch.stream) {
             ch.stream->Write(wav, count);
+            ch.written += count;
+        }
         return 0;
+    }
+
+    // Under the channel's lock: the words that start in this stretch of the
+    // piece, each at the stream's sample where it begins. eSpeak NG counts a
+    // word's place in characters of the piece and its sample from the
+    // piece's first.
+    void MarkWords(Channel& ch, const espeak_EVENT* e)
+    {
+        const QStringView piece = QStringView(job_->utterance).mid(job_->pieceStart, job_->pieceLength);
+        for (; e && e->type != espeakEVENT_LIST_TERMINATED; ++e) {
+            if (e->type != espeakEVENT_WORD)
+                continue;
+            const TextSpan span = WordInText(piece, job_->pieceStart, e->text_position, e->length);
+            if (span.length > 0)
+                ch.marks.push_back({pieceBase_ + e->sample, {job_->utterance, span.start, span.length, {}}});
+        }
     }
 
     bool Initialise()
@@ -171,6 +199,10 @@ private:
         quint64 generation = 0;
         QByteArray text;
         EspeakVoice voice;
+        // Where the piece stands in its text, for the words' places.
+        QString utterance;
+        qsizetype pieceStart = 0, pieceLength = 0;
+        bool last = false;   // the text's last piece
     };
 
     enum class Next {
@@ -222,6 +254,11 @@ private:
         job.generation = pick->generation;
         job.text = QStringView(u.text).mid(u.pos, end - u.pos).toUtf8();
         job.voice = u.voice;
+        job.utterance = u.text;
+        job.pieceStart = u.pos;
+        job.pieceLength = end - u.pos;
+        job.last = end >= u.text.size();
+        ++pick->inFlight;
         u.pos = end;
         if (u.pos >= u.text.size())
             pick->queue.pop_front();
@@ -242,8 +279,22 @@ private:
         espeak_SetParameter(espeakRANGE, job.voice.range, 0);
         current_ = job.channel.get();
         currentGeneration_ = job.generation;
+        job_ = &job;
+        {
+            std::lock_guard lock(job.channel->m);
+            pieceBase_ = job.channel->written;
+        }
         espeak_Synth(job.text.constData(), size_t(job.text.size()) + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8,
                      nullptr, nullptr);
+        {
+            // The end of the text is a mark of its own, at its last sample.
+            Channel& ch = *job.channel;
+            std::lock_guard lock(ch.m);
+            --ch.inFlight;
+            if (job.last && ch.watched && ch.stream && !ch.closed && ch.generation == job.generation)
+                ch.marks.push_back({std::max<qint64>(0, ch.written - 1), {job.utterance, job.utterance.size(), 0, {}}});
+        }
+        job_ = nullptr;
         current_ = nullptr;
     }
 
@@ -285,7 +336,16 @@ private:
     std::string voiceName_;
     Channel* current_ = nullptr;
     quint64 currentGeneration_ = 0;
+    const Job* job_ = nullptr;
+    qint64 pieceBase_ = 0;   // the stream's samples before the piece being synthesised
     std::thread thread_;
+
+public:
+    int SampleRate()
+    {
+        std::lock_guard lock(m_);
+        return sampleRate_;
+    }
 };
 
 std::shared_ptr<Channel> NewChannel(const std::shared_ptr<AudioOutput>& output)
@@ -315,15 +375,96 @@ void Close(Channel& ch)
         ch.closed = true;
         ++ch.generation;
         ch.queue.clear();
+        ch.marks.clear();
         stream = std::move(ch.stream);
     }
     // Released outside the lock; the synthesis thread sees the channel closed.
 }
 
+// Tells the listeners, on the window's thread, which word their voice is
+// heard at: it looks every few milliseconds while a watched voice has words
+// waiting to be heard or text left to say, and sleeps otherwise.
+class WordWatch : public QObject {
+public:
+    static constexpr int kPollMs = 8;
+
+    WordWatch()
+    {
+        timer_.setInterval(kPollMs);
+        timer_.setTimerType(Qt::PreciseTimer);
+        connect(&timer_, &QTimer::timeout, this, &WordWatch::Poll);
+    }
+
+    void Watch(const std::shared_ptr<Channel>& ch, WordListener listener)
+    {
+        std::erase_if(watching_, [&](const Watching& w) { return w.channel.expired() || w.channel.lock() == ch; });
+        {
+            std::lock_guard lock(ch->m);
+            ch->watched = bool(listener);
+            if (!listener)
+                ch->marks.clear();
+        }
+        if (listener)
+            watching_.push_back({ch, std::move(listener)});
+    }
+
+    // A watched voice was given text.
+    void Kick()
+    {
+        if (!watching_.empty() && !timer_.isActive())
+            timer_.start();
+    }
+
+private:
+    struct Watching {
+        std::weak_ptr<Channel> channel;
+        WordListener listener;
+    };
+
+    void Poll()
+    {
+        const int rate = Synthesizer::Get().SampleRate();
+        bool active = false;
+        // A listener may change who is watched; it is told from a copy.
+        const std::vector<Watching> watching = watching_;
+        for (const Watching& w : watching) {
+            const auto ch = w.channel.lock();
+            if (!ch)
+                continue;
+            std::optional<WordMark> heard;
+            qint64 played = 0;
+            {
+                std::lock_guard lock(ch->m);
+                if (ch->closed)
+                    continue;
+                if (!ch->held) {
+                    played = PlayedSample(ch->written, ch->stream ? ch->stream->QueuedMs() : 0, rate);
+                    heard = TakeHeard(ch->marks, played);
+                }
+                active = active || !ch->marks.empty() || !ch->queue.empty() || ch->inFlight > 0;
+            }
+            if (heard) {
+                heard->word.heard = std::chrono::steady_clock::now()
+                                    - std::chrono::microseconds((played - heard->sample) * 1000000 / rate);
+                w.listener(heard->word);
+            }
+        }
+        std::erase_if(watching_, [](const Watching& w) { return w.channel.expired(); });
+        if (!active)
+            timer_.stop();
+    }
+
+    std::vector<Watching> watching_;
+    QTimer timer_;
+};
+
 // Engine A's voice object. Its channel lives as long as it does.
 class EspeakVoiceObject : public VoiceObject {
 public:
-    explicit EspeakVoiceObject(const std::shared_ptr<AudioOutput>& output) : ch_(NewChannel(output)) {}
+    EspeakVoiceObject(const std::shared_ptr<AudioOutput>& output, QPointer<WordWatch> watch)
+        : ch_(NewChannel(output)), watch_(std::move(watch))
+    {
+    }
     ~EspeakVoiceObject() override { Close(*ch_); }
     void SetRate(int rate) override { rate_ = std::clamp(rate, -10, 10); }
     void SetVolume(int volume) override { volume_ = std::clamp(volume, 0, 100); }
@@ -331,10 +472,18 @@ public:
     void Speak(const QString& text, int) override
     {
         Enqueue(*ch_, text, EspeakVoiceOf(0, EspeakRateWpm(rate_), volume_, 50));
+        if (watch_)
+            watch_->Kick();
+    }
+    void SetWordListener(WordListener listener) override
+    {
+        if (watch_)
+            watch_->Watch(ch_, std::move(listener));
     }
 
 private:
     std::shared_ptr<Channel> ch_;
+    QPointer<WordWatch> watch_;   // gone with the engine; the voice then tells no one
     int rate_ = 0, volume_ = 100;
 };
 
@@ -344,11 +493,21 @@ private:
 // Each text takes the settings that stand when it is handed over.
 class EspeakEngine::Shared : public SharedSpeech {
 public:
-    explicit Shared(const std::shared_ptr<AudioOutput>& output) : ch_(NewChannel(output)) {}
+    Shared(const std::shared_ptr<AudioOutput>& output, QPointer<WordWatch> watch)
+        : ch_(NewChannel(output)), watch_(std::move(watch))
+    {
+    }
     ~Shared() override { Close(*ch_); }
     void Speak(const QString& text) override
     {
         Enqueue(*ch_, text, EspeakVoiceOf(voice_, EspeakSpeedWpm(speed_), 100, EspeakPitch(pitch_)));
+        if (watch_)
+            watch_->Kick();
+    }
+    void SetWordListener(WordListener listener) override
+    {
+        if (watch_)
+            watch_->Watch(ch_, std::move(listener));
     }
     void SetPitch(int pitch) override { pitch_ = pitch; }
     void SetSpeed(int speed) override { speed_ = speed; }
@@ -364,6 +523,7 @@ public:
             std::lock_guard lock(ch_->m);
             ++ch_->generation;
             ch_->queue.clear();
+            ch_->marks.clear();
             ch_->held = false;
             if (ch_->stream) {
                 ch_->stream->Discard();
@@ -392,10 +552,13 @@ public:
                 ch_->stream->Hold(false);
         }
         Synthesizer::Get().Wake();
+        if (watch_)
+            watch_->Kick();
     }
 
 private:
     std::shared_ptr<Channel> ch_;
+    QPointer<WordWatch> watch_;
     int voice_ = 7, pitch_ = 204, speed_ = 140;
 };
 
@@ -458,8 +621,15 @@ int EspeakPitch(int pitch)
     return std::clamp((pitch - 84) * 100 / 250, 0, 100);
 }
 
+namespace {
+QPointer<WordWatch> Watcher(const std::unique_ptr<QObject>& watch)
+{
+    return static_cast<WordWatch*>(watch.get());
+}
+}  // namespace
+
 EspeakEngine::EspeakEngine(std::shared_ptr<AudioOutput> output)
-    : output_(std::move(output)), engineB_(std::make_unique<Shared>(output_))
+    : output_(std::move(output)), watch_(new WordWatch), engineB_(std::make_unique<Shared>(output_, Watcher(watch_)))
 {
 }
 
@@ -467,7 +637,7 @@ EspeakEngine::~EspeakEngine() = default;
 
 std::unique_ptr<VoiceObject> EspeakEngine::NewVoice()
 {
-    return std::make_unique<EspeakVoiceObject>(output_);
+    return std::make_unique<EspeakVoiceObject>(output_, Watcher(watch_));
 }
 
 SharedSpeech& EspeakEngine::EngineB()

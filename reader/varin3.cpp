@@ -7,6 +7,7 @@
 #include "startup/module1.h"
 #include "texts.h"
 #include "textfile.h"
+#include "highlight.h"
 #include "wordpopup.h"
 
 #include <QApplication>
@@ -121,6 +122,7 @@ void Varin3::BuildControls()
         const int mode = LeadingNumber(dictionary.TE3->Caption());
         return WordSource{dictionary.Data1, mode == 25 || mode == 50 || mode == 100 ? mode : 75};
     });
+    Highlight1 = new SpokenHighlight(Text1);
 
     // Left to right: close, clear, open, pause, stop, read.
     Frame2 = MakeFrame(this, Varin3Text::kButtonFrame, 120, 4695, 4725, 1035);
@@ -211,6 +213,7 @@ void Varin3::Form_Load()
 void Varin3::NewVoice()
 {
     spt = Speech().NewVoice();
+    spt->SetWordListener(Highlight1->Listener());
 }
 
 VoiceObject& Varin3::Voice()
@@ -222,6 +225,7 @@ VoiceObject& Varin3::Voice()
 
 void Varin3::cmdopen_Click()
 {
+    Highlight1->Clear();
     ResumeNext({
         [] { EngineB().Stop(); },
         [this] { NewVoice(); },
@@ -346,6 +350,9 @@ void Varin3::cmdspeak_Click()
         [this] { NewVoice(); },
         [] { EngineB().Resume(); },
     });
+    // Either engine marks the words of this text as they are heard.
+    Highlight1->Given(text);
+    ResumeNext({[this] { EngineB().SetWordListener(Highlight1->Listener()); }});
     if (Combo4->currentText() == kEngineAVoice) {
         ResumeNext({
             [] { EngineB().Stop(); },
@@ -377,6 +384,7 @@ void Varin3::Command3_Click()
 
 void Varin3::cmdpause_Click()
 {
+    Highlight1->Clear();
     ResumeNext({
         [] { EngineB().Stop(); },
         [this] { NewVoice(); },
@@ -386,6 +394,7 @@ void Varin3::cmdpause_Click()
 void Varin3::cmdclear_Click()
 {
     // Each step on its own: a missing engine must not keep the text from being cleared.
+    Highlight1->Clear();
     ResumeNext({
         [] { EngineB().Stop(); },
         [this] { NewVoice(); },
@@ -399,6 +408,7 @@ void Varin3::cmdclear_Click()
 
 void Varin3::Command1_Click()
 {
+    Highlight1->Clear();
     ResumeNext({
         [this] { NewVoice(); },
         [] { EngineB().Stop(); },
