@@ -16,25 +16,30 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
 namespace {
 
-// The synthesiser stays this far ahead of what the listener hears: enough to
-// ride over a busy moment, little enough that a long text costs no memory.
-constexpr int kAheadMs = 3000;
+constexpr int kAheadMs = EspeakEngine::kAheadMs;
 // A text is synthesised a sentence at a time, and no more than this many
 // characters at once, so the first words play at once and a stop takes effect
 // between two pieces at the latest.
 constexpr qsizetype kMaxPiece = 240;
 // eSpeak NG hands over its samples every this many milliseconds of audio.
 constexpr int kBufferMs = 40;
+// A text of which the listener has heard no more than this is made again
+// from its start when engine B's voice, pitch or speed change.
+constexpr int kUnheardMs = 30;
 
 struct Utterance {
     QString text;
     qsizetype pos = 0;
-    EspeakVoice voice;
+    // How it is spoken; none for engine B, whose texts take the channel's
+    // voice as each piece is synthesised.
+    std::optional<EspeakVoice> voice;
+    quint64 id = 0;
 };
 
 // One speaker: engine B, or one voice object of engine A.
@@ -42,14 +47,21 @@ struct Channel {
     std::mutex m;
     std::shared_ptr<AudioOutput> output;
     std::unique_ptr<AudioStream> stream;   // opened when it first speaks
+    int rate = 22050;                      // the stream's
     std::deque<Utterance> queue;
     quint64 generation = 0;                // a stop makes everything older void
     bool held = false;
     bool closed = false;
+    EspeakVoice voice;                     // for texts with no voice of their own
+    quint64 lastId = 0;
+    // The text whose pieces are being synthesised, from its first piece on,
+    // and how many samples had been written when it began.
+    std::optional<Utterance> current;
+    qint64 written = 0;                    // samples written to the stream
+    qint64 currentFrom = 0;
     // Word progress, kept only while a listener watches.
     bool watched = false;
     std::deque<WordMark> marks;            // words synthesised, not yet heard
-    qint64 written = 0;                    // samples written to the stream
     int inFlight = 0;                      // pieces being synthesised
 };
 
@@ -107,11 +119,11 @@ public:
         return state_ == kReady;
     }
 
-    bool WaitUntilIdle(int timeoutMs)
+    bool WaitUntilIdle(int timeoutMs, bool aheadCounts)
     {
         std::unique_lock lock(m_);
         return idle_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                              [this] { return state_ != kStarting && !busy_ && !AnyWork(); });
+                              [&] { return state_ != kStarting && !busy_ && !AnyWork(aheadCounts); });
     }
 
     ~Synthesizer()
@@ -182,13 +194,15 @@ private:
         return sampleRate_ > 0;
     }
 
-    // Under m_: whether a channel has text left that it may synthesise now.
-    bool AnyWork()
+    // Under m_: whether a channel has text left that it may synthesise now;
+    // with `aheadCounts`, one that is far enough ahead of its listener may not.
+    bool AnyWork(bool aheadCounts = false)
     {
         for (auto& weak : channels_)
             if (auto ch = weak.lock()) {
                 std::lock_guard lock(ch->m);
-                if (!ch->closed && !ch->held && !ch->queue.empty())
+                if (!ch->closed && !ch->held && !ch->queue.empty()
+                    && !(aheadCounts && ch->stream && ch->stream->QueuedMs() >= kAheadMs))
                     return true;
             }
         return false;
@@ -248,12 +262,17 @@ private:
             pick->queue.clear();   // nothing to play on: silence
             return Next::kAgain;
         }
+        pick->rate = sampleRate_;
         Utterance& u = pick->queue.front();
+        if (u.pos == 0) {
+            pick->current = u;
+            pick->currentFrom = pick->written;
+        }
         const qsizetype end = PieceEnd(u.text, u.pos);
         job.channel = pick;
         job.generation = pick->generation;
         job.text = QStringView(u.text).mid(u.pos, end - u.pos).toUtf8();
-        job.voice = u.voice;
+        job.voice = u.voice ? *u.voice : pick->voice;
         job.utterance = u.text;
         job.pieceStart = u.pos;
         job.pieceLength = end - u.pos;
@@ -340,12 +359,6 @@ private:
     qint64 pieceBase_ = 0;   // the stream's samples before the piece being synthesised
     std::thread thread_;
 
-public:
-    int SampleRate()
-    {
-        std::lock_guard lock(m_);
-        return sampleRate_;
-    }
 };
 
 std::shared_ptr<Channel> NewChannel(const std::shared_ptr<AudioOutput>& output)
@@ -356,13 +369,36 @@ std::shared_ptr<Channel> NewChannel(const std::shared_ptr<AudioOutput>& output)
     return ch;
 }
 
+bool Blank(const QString& text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); });
+}
+
+// Under ch.m.
+void Append(Channel& ch, const QString& text, const std::optional<EspeakVoice>& voice)
+{
+    if (!Blank(text))
+        ch.queue.push_back({text, 0, voice, ++ch.lastId});
+}
+
+// Under ch.m: ends what the channel says and drops what waits to be said.
+void Silence(Channel& ch)
+{
+    ++ch.generation;
+    ch.queue.clear();
+    ch.marks.clear();
+    ch.current.reset();
+    if (ch.stream)
+        ch.stream->Discard();
+}
+
 void Enqueue(Channel& ch, const QString& text, const EspeakVoice& voice)
 {
-    if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); }))
+    if (Blank(text))
         return;   // nothing to say
     {
         std::lock_guard lock(ch.m);
-        ch.queue.push_back({text, 0, voice});
+        Append(ch, text, voice);
     }
     Synthesizer::Get().Wake();
 }
@@ -423,7 +459,6 @@ private:
 
     void Poll()
     {
-        const int rate = Synthesizer::Get().SampleRate();
         bool active = false;
         // A listener may change who is watched; it is told from a copy.
         const std::vector<Watching> watching = watching_;
@@ -433,8 +468,10 @@ private:
                 continue;
             std::optional<WordMark> heard;
             qint64 played = 0;
+            int rate = 0;
             {
                 std::lock_guard lock(ch->m);
+                rate = ch->rate;
                 if (ch->closed)
                     continue;
                 if (!ch->held) {
@@ -490,17 +527,35 @@ private:
 }  // namespace
 
 // Engine B: one channel that keeps its voice, pitch and speed between calls.
-// Each text takes the settings that stand when it is handed over.
+//
+// Its settings hold for the speech in progress, not only for the next text:
+// the callers hand over a text first and set pitch and speed after it, and
+// the reading must come out at the speed just chosen. Each piece of a text
+// takes the settings that stand when it is synthesised, and a text of which
+// nothing has been heard yet is made again from its start when they change.
+//
+// Speak interrupts: a new text replaces what engine B is saying or still has
+// to say, as a stop would, but keeps a pause. The callers stop it first
+// where they want silence anyway; the reader's read button resumes a paused
+// reading and hands over the whole text again, which then plays once, from
+// its start, and never after the rest of the paused one.
 class EspeakEngine::Shared : public SharedSpeech {
 public:
     Shared(const std::shared_ptr<AudioOutput>& output, QPointer<WordWatch> watch)
         : ch_(NewChannel(output)), watch_(std::move(watch))
     {
+        std::lock_guard lock(ch_->m);
+        ch_->voice = Voice();
     }
     ~Shared() override { Close(*ch_); }
     void Speak(const QString& text) override
     {
-        Enqueue(*ch_, text, EspeakVoiceOf(voice_, EspeakSpeedWpm(speed_), 100, EspeakPitch(pitch_)));
+        {
+            std::lock_guard lock(ch_->m);
+            Silence(*ch_);
+            Append(*ch_, text, std::nullopt);
+        }
+        Synthesizer::Get().Wake();
         if (watch_)
             watch_->Kick();
     }
@@ -509,26 +564,22 @@ public:
         if (watch_)
             watch_->Watch(ch_, std::move(listener));
     }
-    void SetPitch(int pitch) override { pitch_ = pitch; }
-    void SetSpeed(int speed) override { speed_ = speed; }
+    void SetPitch(int pitch) override { Retune(voice_, pitch, speed_); }
+    void SetSpeed(int speed) override { Retune(voice_, pitch_, speed); }
     void SelectVoice(int voice) override
     {
         if (voice < 1 || voice > 18)
             throw RuntimeError(QStringLiteral("engine B has no voice %1").arg(voice));
-        voice_ = voice;
+        Retune(voice, pitch_, speed_);
     }
     void Stop() override
     {
         {
             std::lock_guard lock(ch_->m);
-            ++ch_->generation;
-            ch_->queue.clear();
-            ch_->marks.clear();
+            Silence(*ch_);
             ch_->held = false;
-            if (ch_->stream) {
-                ch_->stream->Discard();
+            if (ch_->stream)
                 ch_->stream->Hold(false);
-            }
         }
         Synthesizer::Get().Wake();
     }
@@ -557,6 +608,37 @@ public:
     }
 
 private:
+    EspeakVoice Voice() const { return EspeakVoiceOf(voice_, EspeakSpeedWpm(speed_), 100, EspeakPitch(pitch_)); }
+
+    void Retune(int voice, int pitch, int speed)
+    {
+        if (voice == voice_ && pitch == pitch_ && speed == speed_)
+            return;
+        voice_ = voice, pitch_ = pitch, speed_ = speed;
+        {
+            std::lock_guard lock(ch_->m);
+            ch_->voice = Voice();
+            if (!ch_->current || !ch_->stream)
+                return;   // the next piece takes the new settings
+            const qint64 made = ch_->written - ch_->currentFrom;
+            const qint64 waiting = qint64(ch_->stream->QueuedMs()) * ch_->rate / 1000;
+            if (made - waiting > qint64(ch_->rate) * kUnheardMs / 1000)
+                return;   // partly heard: the rest takes the new settings
+            // Nothing heard yet: the whole text in the new voice.
+            Utterance again = *ch_->current;
+            const bool queued = !ch_->queue.empty() && ch_->queue.front().id == again.id;
+            ++ch_->generation;
+            ch_->current.reset();
+            ch_->marks.clear();   // its words come again with the new audio
+            ch_->stream->Discard();
+            if (queued)
+                ch_->queue.front().pos = 0;
+            else
+                ch_->queue.push_front(again);
+        }
+        Synthesizer::Get().Wake();
+    }
+
     std::shared_ptr<Channel> ch_;
     QPointer<WordWatch> watch_;
     int voice_ = 7, pitch_ = 204, speed_ = 140;
@@ -652,5 +734,10 @@ bool EspeakEngine::Available()
 
 bool EspeakEngine::WaitUntilIdle(int timeoutMs)
 {
-    return Synthesizer::Get().WaitUntilIdle(timeoutMs);
+    return Synthesizer::Get().WaitUntilIdle(timeoutMs, false);
+}
+
+bool EspeakEngine::WaitUntilResting(int timeoutMs)
+{
+    return Synthesizer::Get().WaitUntilIdle(timeoutMs, true);
 }

@@ -2,6 +2,9 @@
 
 #include "runtime/runtime.h"
 
+#include <QTimer>
+#include <utility>
+
 namespace {
 
 class RecordingVoice : public VoiceObject {
@@ -21,7 +24,7 @@ public:
     void Speak(const QString& text, int flags) override
     {
         Log(QStringLiteral("A.Speak %1 %2").arg(text).arg(flags));
-        r_.a.spoken << text;
+        r_.a.texts << text;
     }
     void SetWordListener(WordListener listener) override { r_.a.listener = std::move(listener); }
 
@@ -41,26 +44,43 @@ public:
     void Speak(const QString& text) override
     {
         Log(QStringLiteral("B.Speak ") + text);
-        r_.b.spoken << text;
+        r_.SpeakB(text);
+        r_.b.texts = {text};   // a new text replaces what engine B says
     }
-    void SetPitch(int pitch) override { Log(QStringLiteral("B.Pitch %1").arg(pitch)); }
-    void SetSpeed(int speed) override { Log(QStringLiteral("B.Speed %1").arg(speed)); }
-    void SelectVoice(int voice) override { Log(QStringLiteral("B.Voice %1").arg(voice)); }
+    void SetPitch(int pitch) override
+    {
+        Log(QStringLiteral("B.Pitch %1").arg(pitch));
+        r_.engineB.pitch = pitch;
+    }
+    void SetSpeed(int speed) override
+    {
+        Log(QStringLiteral("B.Speed %1").arg(speed));
+        r_.engineB.speed = speed;
+    }
+    void SelectVoice(int voice) override
+    {
+        Log(QStringLiteral("B.Voice %1").arg(voice));
+        r_.engineB.voice = voice;
+    }
     void Stop() override
     {
-        r_.b.spoken.clear();
-        r_.b.held = false;
         Log(QStringLiteral("B.Stop"));
+        r_.CutPending();
+        r_.b.texts.clear();
+        r_.held = false;
     }
     void Pause() override
     {
-        r_.b.held = true;
         Log(QStringLiteral("B.Pause"));
+        r_.held = true;
     }
     void Resume() override
     {
-        r_.b.held = false;
         Log(QStringLiteral("B.Resume"));
+        if (!std::exchange(r_.held, false))
+            return;   // nothing was held
+        for (qsizetype i = 0; i < r_.spoken.size(); ++i)
+            r_.Settle(i);
     }
     void SetWordListener(WordListener listener) override { r_.b.listener = std::move(listener); }
 
@@ -93,7 +113,7 @@ private:
 
 }  // namespace
 
-SpeechRecorder::SpeechRecorder()
+SpeechRecorder::SpeechRecorder() : context_(std::make_unique<QObject>())
 {
     SetSpeech(std::make_unique<RecordingEngine>(*this));
 }
@@ -112,17 +132,44 @@ QStringList SpeechRecorder::Take()
 
 bool SpeechRecorder::Hear(const QString& engine, const QString& text, qsizetype start, qsizetype length)
 {
-    Engine& e = engine == QLatin1String("A") ? a : b;
-    const qsizetype at = e.spoken.indexOf(text);
-    if (!e.listener || e.held || at < 0)
+    const bool engineB = engine == QLatin1String("B");
+    Listening& e = engineB ? b : a;
+    const qsizetype at = e.texts.indexOf(text);
+    if (!e.listener || (engineB && held) || at < 0)
         return false;
     // Texts are heard in the order they were given; one heard to its end is
     // done. The listener gets the very text that was handed over.
-    const QString given = e.spoken[at];
-    e.spoken.erase(e.spoken.begin(), e.spoken.begin() + at);
+    const QString given = e.texts[at];
+    e.texts.erase(e.texts.begin(), e.texts.begin() + at);
     if (length == 0 && start >= text.size())
-        e.spoken.removeFirst();
+        e.texts.removeFirst();
     const WordListener listener = e.listener;
     listener({given, start, length, std::chrono::steady_clock::now()});
     return true;
+}
+
+void SpeechRecorder::CutPending()
+{
+    for (Spoken& s : spoken)
+        if (!s.spoken)
+            s.cut = true;
+}
+
+void SpeechRecorder::SpeakB(const QString& text)
+{
+    CutPending();   // a new text replaces what was still to be said
+    spoken.append({text, engineB, {}, false, false});
+    const qsizetype index = spoken.size() - 1;
+    QTimer::singleShot(0, context_.get(), [this, index] { Settle(index); });
+}
+
+void SpeechRecorder::Settle(qsizetype index)
+{
+    if (index >= spoken.size())
+        return;
+    Spoken& s = spoken[index];
+    if (s.spoken || s.cut || held)
+        return;   // already spoken, never to be, or waiting for the resume
+    s.heard = engineB;
+    s.spoken = true;
 }
