@@ -1,6 +1,7 @@
 #include "espeak.h"
 
 #include "runtime/runtime.h"
+#include "sorani.h"
 #include "wordprogress.h"
 
 #include <espeak-ng/espeak_ng.h>
@@ -15,6 +16,8 @@
 #include <cmath>
 #include <condition_variable>
 #include <deque>
+#include <functional>
+#include <future>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -91,6 +94,35 @@ qsizetype PieceEnd(const QString& text, qsizetype pos)
     return end;
 }
 
+// Where the run of one script that starts at `pos` ends, before `limit`, and
+// whether it is Arabic script. Spaces, digits and punctuation go with the run
+// they follow; a text with no letter at all is the chosen voice's.
+qsizetype RunEnd(const QString& text, qsizetype pos, qsizetype limit, bool* arabic)
+{
+    int kind = 0;   // 1 Arabic script, 2 any other letters
+    for (qsizetype i = pos; i < limit; ++i) {
+        const int k = IsArabicScript(text[i]) ? 1 : text[i].isLetter() ? 2 : 0;
+        if (k && !kind)
+            kind = k;
+        else if (k && k != kind) {
+            limit = i;
+            break;
+        }
+    }
+    *arabic = kind == 1;
+    return limit;
+}
+
+// Sorani is read by eSpeak NG's Kurdish voice, in the Latin letters it reads,
+// with the chosen voice's variant, speed, loudness and pitch.
+EspeakVoice KurdishVoice(const EspeakVoice& chosen)
+{
+    EspeakVoice ku = chosen;
+    const auto plus = chosen.name.find('+');
+    ku.name = "ku" + (plus == std::string::npos ? std::string() : chosen.name.substr(plus));
+    return ku;
+}
+
 // The one thread that owns eSpeak NG.
 class Synthesizer {
 public:
@@ -124,6 +156,43 @@ public:
         std::unique_lock lock(m_);
         return idle_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
                               [&] { return state_ != kStarting && !busy_ && !AnyWork(aheadCounts); });
+    }
+
+    // Runs a task on the synthesis thread, between two pieces, and waits for
+    // it. For tests and benchmarks.
+    void Call(const std::function<void()>& task)
+    {
+        std::packaged_task<void()> job(task);
+        auto done = job.get_future();
+        {
+            std::lock_guard lock(m_);
+            tasks_.push_back(std::move(job));
+        }
+        cv_.notify_all();
+        done.get();
+    }
+
+    // On the synthesis thread: the phonemes eSpeak NG makes of the text, each
+    // run of one script with the voice that speaks it.
+    std::string Phonemes(const QString& text, const EspeakVoice& voice)
+    {
+        std::string out;
+        if (state_ != kReady)
+            return out;
+        for (qsizetype pos = 0; pos < text.size();) {
+            bool arabic = false;
+            const qsizetype end = RunEnd(text, pos, text.size(), &arabic);
+            const QString run = text.mid(pos, end - pos);
+            pos = end;
+            if (!UseVoice(arabic ? KurdishVoice(voice) : voice, arabic))
+                continue;
+            const QByteArray utf8 = (arabic ? SoraniToLatin(run) : run).toUtf8();
+            const void* p = utf8.constData();
+            while (p)
+                if (const char* ph = espeak_TextToPhonemes(&p, espeakCHARS_UTF8, 0))
+                    out += std::string(ph) + ' ';
+        }
+        return out;
     }
 
     ~Synthesizer()
@@ -166,10 +235,15 @@ private:
     void MarkWords(Channel& ch, const espeak_EVENT* e)
     {
         const QStringView piece = QStringView(job_->utterance).mid(job_->pieceStart, job_->pieceLength);
+        // A Kurdish piece is read respelled in Latin letters: its words are
+        // found by their number, the respelling keeping them apart as they were.
+        const QString sent = job_->kurdish ? QString::fromUtf8(job_->text) : QString();
         for (; e && e->type != espeakEVENT_LIST_TERMINATED; ++e) {
             if (e->type != espeakEVENT_WORD)
                 continue;
-            const TextSpan span = WordInText(piece, job_->pieceStart, e->text_position, e->length);
+            const TextSpan span = job_->kurdish
+                                      ? WordByNumber(piece, job_->pieceStart, sent, e->text_position)
+                                      : WordInText(piece, job_->pieceStart, e->text_position, e->length);
             if (span.length > 0)
                 ch.marks.push_back({pieceBase_ + e->sample, {job_->utterance, span.start, span.length, {}}});
         }
@@ -189,6 +263,10 @@ private:
         espeak_SetSynthCallback(&Synthesizer::Callback);
         // The first word would otherwise wait for the default voice to load.
         voiceName_ = EspeakVoiceName(7);
+        // The Kurdish voice too, so the first Kurdish word does not wait for
+        // it either; without it Kurdish stays silent.
+        if ((kurdish_ = espeak_SetVoiceByName("ku") == EE_OK))
+            espeak_Synth("a", 2, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
         espeak_SetVoiceByName(voiceName_.c_str());
         espeak_Synth("a", 2, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
         return sampleRate_ > 0;
@@ -217,6 +295,7 @@ private:
         QString utterance;
         qsizetype pieceStart = 0, pieceLength = 0;
         bool last = false;   // the text's last piece
+        bool kurdish = false;
     };
 
     enum class Next {
@@ -268,11 +347,13 @@ private:
             pick->current = u;
             pick->currentFrom = pick->written;
         }
-        const qsizetype end = PieceEnd(u.text, u.pos);
+        const qsizetype end = RunEnd(u.text, u.pos, PieceEnd(u.text, u.pos), &job.kurdish);
         job.channel = pick;
         job.generation = pick->generation;
-        job.text = QStringView(u.text).mid(u.pos, end - u.pos).toUtf8();
-        job.voice = u.voice ? *u.voice : pick->voice;
+        const QStringView piece = QStringView(u.text).mid(u.pos, end - u.pos);
+        job.text = job.kurdish ? SoraniToLatin(piece).toUtf8() : piece.toUtf8();
+        const EspeakVoice voice = u.voice ? *u.voice : pick->voice;
+        job.voice = job.kurdish ? KurdishVoice(voice) : voice;
         job.utterance = u.text;
         job.pieceStart = u.pos;
         job.pieceLength = end - u.pos;
@@ -284,27 +365,40 @@ private:
         return Next::kJob;
     }
 
+    // Selects the voice and its settings; false when Kurdish is asked for and
+    // the Kurdish voice is missing: an English voice would only spell it out.
+    bool UseVoice(const EspeakVoice& voice, bool kurdish)
+    {
+        if (kurdish && !kurdish_)
+            return false;
+        if (voice.name != voiceName_) {
+            if (espeak_SetVoiceByName(voice.name.c_str()) == EE_OK)
+                voiceName_ = voice.name;
+            else if (espeak_SetVoiceByName(kurdish ? "ku" : "en") == EE_OK)
+                voiceName_ = kurdish ? "ku" : "en";
+            else if (kurdish)
+                return false;
+        }
+        espeak_SetParameter(espeakRATE, voice.wpm, 0);
+        espeak_SetParameter(espeakVOLUME, voice.volume, 0);
+        espeak_SetParameter(espeakPITCH, voice.pitch, 0);
+        espeak_SetParameter(espeakRANGE, voice.range, 0);
+        return true;
+    }
+
     void Synthesise(const Job& job)
     {
-        if (job.voice.name != voiceName_) {
-            if (espeak_SetVoiceByName(job.voice.name.c_str()) == EE_OK)
-                voiceName_ = job.voice.name;
-            else if (espeak_SetVoiceByName("en") == EE_OK)
-                voiceName_ = "en";
+        if (UseVoice(job.voice, job.kurdish)) {
+            current_ = job.channel.get();
+            currentGeneration_ = job.generation;
+            job_ = &job;
+            {
+                std::lock_guard lock(job.channel->m);
+                pieceBase_ = job.channel->written;
+            }
+            espeak_Synth(job.text.constData(), size_t(job.text.size()) + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8,
+                         nullptr, nullptr);
         }
-        espeak_SetParameter(espeakRATE, job.voice.wpm, 0);
-        espeak_SetParameter(espeakVOLUME, job.voice.volume, 0);
-        espeak_SetParameter(espeakPITCH, job.voice.pitch, 0);
-        espeak_SetParameter(espeakRANGE, job.voice.range, 0);
-        current_ = job.channel.get();
-        currentGeneration_ = job.generation;
-        job_ = &job;
-        {
-            std::lock_guard lock(job.channel->m);
-            pieceBase_ = job.channel->written;
-        }
-        espeak_Synth(job.text.constData(), size_t(job.text.size()) + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8,
-                     nullptr, nullptr);
         {
             // The end of the text is a mark of its own, at its last sample.
             Channel& ch = *job.channel;
@@ -324,6 +418,14 @@ private:
         state_ = ok ? kReady : kFailed;
         idle_.notify_all();
         while (!quit_) {
+            if (!tasks_.empty()) {
+                auto task = std::move(tasks_.front());
+                tasks_.pop_front();
+                lock.unlock();
+                task();
+                lock.lock();
+                continue;
+            }
             Job job;
             const Next next = NextJob(job);
             if (next == Next::kAgain)
@@ -348,17 +450,18 @@ private:
     std::mutex m_;
     std::condition_variable cv_, idle_;
     std::vector<std::weak_ptr<Channel>> channels_;
+    std::deque<std::packaged_task<void()>> tasks_;
     State state_ = kStarting;
     bool busy_ = false, quit_ = false;
     int sampleRate_ = 22050;
     // The synthesis thread's own.
     std::string voiceName_;
+    bool kurdish_ = false;   // the Kurdish voice could be loaded
     Channel* current_ = nullptr;
     quint64 currentGeneration_ = 0;
     const Job* job_ = nullptr;
     qint64 pieceBase_ = 0;   // the stream's samples before the piece being synthesised
     std::thread thread_;
-
 };
 
 std::shared_ptr<Channel> NewChannel(const std::shared_ptr<AudioOutput>& output)
@@ -740,4 +843,12 @@ bool EspeakEngine::WaitUntilIdle(int timeoutMs)
 bool EspeakEngine::WaitUntilResting(int timeoutMs)
 {
     return Synthesizer::Get().WaitUntilIdle(timeoutMs, true);
+}
+
+QString EspeakEngine::Phonemes(const QString& text, int item)
+{
+    Synthesizer& s = Synthesizer::Get();
+    std::string out;
+    s.Call([&] { out = s.Phonemes(text, EspeakVoiceOf(item, 175, 100, 50)); });
+    return QString::fromStdString(out);
 }

@@ -2,7 +2,10 @@
 // re-entrant, so one synthesis thread owns it for the life of the process;
 // engines hand it texts and it writes the samples to their audio streams a
 // sentence at a time, staying a few seconds ahead of the listener. No call
-// here waits for synthesis or playback.
+// here waits for synthesis or playback. Runs of Arabic-script text within a
+// text are Sorani: they are respelled in Latin letters and read by eSpeak NG's
+// Kurdish voice at the same speed and pitch, the rest by the chosen voice, one
+// after the other as one speech that stops, holds and resumes as a whole.
 #pragma once
 
 #include "audio.h"
@@ -52,6 +55,10 @@ public:
     // Waits until nothing that is not held remains to be synthesised; false
     // when that takes longer than the given time. For tests and benchmarks.
     static bool WaitUntilIdle(int timeoutMs);
+    // eSpeak NG's phoneme names for what the given voice-list item would say
+    // of the text, Arabic-script runs read by the Kurdish voice; a switch to
+    // another language shows as "(en)". For tests and benchmarks.
+    static QString Phonemes(const QString& text, int item);
     // Waits until the synthesiser rests: what is left is held, or waits for
     // the listener to catch up with the read-ahead. For tests.
     static bool WaitUntilResting(int timeoutMs);

@@ -13,7 +13,35 @@ qsizetype AfterCodePoints(QStringView text, qsizetype from, qsizetype count)
     return i;
 }
 
+bool InWord(QChar c)
+{
+    return c.isLetterOrNumber() || c.isMark() || c.unicode() == 0x200C || c.unicode() == 0x200D
+           || c.isSurrogate();
+}
+
 }  // namespace
+
+TextSpan WordByNumber(QStringView piece, qsizetype pieceStart, QStringView sent, int position)
+{
+    const qsizetype at = AfterCodePoints(sent, 0, std::max(position - 1, 0));
+    int number = -1;   // of the word that starts at or before `at`
+    for (qsizetype i = 0; i <= at && i < sent.size(); ++i)
+        if (InWord(sent[i]) && (i == 0 || !InWord(sent[i - 1])))
+            ++number;
+    for (qsizetype i = 0; i < piece.size() && number >= 0; ++i) {
+        if (!InWord(piece[i]) || (i > 0 && InWord(piece[i - 1])))
+            continue;
+        if (number-- > 0)
+            continue;
+        qsizetype end = i;
+        while (end < piece.size() && InWord(piece[end]))
+            ++end;
+        while (end > i && (piece[end - 1].unicode() == 0x200C || piece[end - 1].unicode() == 0x200D))
+            --end;   // a non-joiner after a word's last letter is not the word's
+        return {pieceStart + i, end - i};
+    }
+    return {pieceStart + piece.size(), 0};
+}
 
 TextSpan WordInText(QStringView piece, qsizetype pieceStart, int position, int length)
 {

@@ -28,6 +28,11 @@ struct TextSpan {
 };
 TextSpan WordInText(QStringView piece, qsizetype pieceStart, int position, int length);
 
+// The same for a piece that was handed over respelled (`sent`): the word
+// that starts at `position` of the respelling is found in the piece by its
+// number, words being runs of letters, digits, marks and non-joiners.
+TextSpan WordByNumber(QStringView piece, qsizetype pieceStart, QStringView sent, int position);
+
 // How many of the stream's samples have been heard: what was written, less
 // what still waits to be heard.
 qint64 PlayedSample(qint64 written, int queuedMs, int sampleRate);

@@ -26,7 +26,7 @@ void Varin2::NameControls()
         {Text, kText},
         {Command4, kCommand4, kCommand4About},
         {Text4, kText4},
-        {Text1, kText1},
+        {Text1, kText1, kText1About},
         {DataGrid1, kDataGrid1, kDataGrid1About},
         {Picture1, kPicture1, kPicture1About},
         {Check2, kCheck2},

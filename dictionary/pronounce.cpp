@@ -3,13 +3,17 @@
 // picked. Item 0 of the voice list is engine A, a voice object made afresh for
 // every word, so a new word cuts off the last; items 1 to 18 are engine B's
 // voices. A missing or failing engine only silences the step it fails in.
+// The Kurdish of the current entry is heard on Enter or a double-click in its
+// field; the engines read Arabic script with their Kurdish voice.
 #include "varin2.h"
 
 #include "texts.h"
+#include "runtime/accessibility.h"
 #include "startup/module1.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -55,6 +59,22 @@ QString CheckCaption(const QCheckBox* box)
     return box->isChecked() ? Varin2Text::kYes : Varin2Text::kNo;
 }
 
+// A double-click in the Kurdish field speaks it; the field still selects the
+// word clicked, as a double-click does.
+class KurdishFieldClicks : public QObject {
+public:
+    explicit KurdishFieldClicks(Varin2* w) : QObject(w), w_(w) {}
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::MouseButtonDblClick)
+            Unguarded("Text1_DblClick", [this] { w_->Text1_DblClick(); });
+        return false;
+    }
+
+private:
+    Varin2* w_;
+};
+
 }  // namespace
 
 void Varin2::ConnectSpeech()
@@ -69,6 +89,9 @@ void Varin2::ConnectSpeech()
     connect(Timer1, &FormTimer::Timer, this, [this] { Timer1_Timer(); });
     Check1_Click();
     Check2_Click();
+    connect(Text1, &QLineEdit::returnPressed, this, [this] { Unguarded("Text1_KeyDown", [this] { Text1_KeyDown(Qt::Key_Return); }); });
+    Text1->installEventFilter(new KurdishFieldClicks(this));
+    SetAccessibleAction(Text1, Varin2Name::kText1About, [this] { PronounceCurrentKurdish(); });
 }
 
 void Varin2::PronounceCurrentWord()
@@ -77,17 +100,39 @@ void Varin2::PronounceCurrentWord()
     // field is empty: the start-up fills the grid before anyone has asked.
     if (Timer1->Armed() && Text->text().isEmpty())
         return;
+    SpeakWithChosenVoice(Text2->text());
+}
+
+void Varin2::PronounceCurrentKurdish()
+{
+    // What the Kurdish field shows, with the chosen voice and speed: its
+    // Arabic script is read by the engine's Kurdish voice.
+    SpeakWithChosenVoice(Text1->text());
+}
+
+void Varin2::SpeakWithChosenVoice(const QString& text)
+{
     const int speed = Slider1->value();
-    const QString word = Text2->text();
     ResumeNext({[] { Speech().EngineB().Stop(); }});
     if (Combo4->currentIndex() == 0) {
-        SpeakWithNewVoice(spt, speed, word);
+        SpeakWithNewVoice(spt, speed, text);
     } else {
         ResumeNext({
             [&] { Speech().EngineB().SetSpeed(EngineBSpeed(speed)); },
-            [&] { Speech().EngineB().Speak(word); },
+            [&] { Speech().EngineB().Speak(text); },
         });
     }
+}
+
+void Varin2::Text1_KeyDown(int key)
+{
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        PronounceCurrentKurdish();
+}
+
+void Varin2::Text1_DblClick()
+{
+    PronounceCurrentKurdish();
 }
 
 void Varin2::Command1_Click()

@@ -79,6 +79,8 @@ inline const QString kCommand4 = QStringLiteral("داخستن");
 inline const QString kCommand4About = QStringLiteral("X: داخستنى فه\u200Cرهه\u200Cنگ (Close the dictionary)");
 inline const QString kText4 = QStringLiteral("ئينگليزى");
 inline const QString kText1 = QStringLiteral("كوردى");
+inline const QString kText1About = QStringLiteral(
+    "شوينى كوردى؛ Enter يان دوو كرته: خويندنه\u200Cوه\u200Cى كوردى (Enter or double-click: hear the Kurdish)");
 inline const QString kDataGrid1 = QStringLiteral("ووشه\u200Cكان");
 inline const QString kDataGrid1About = QStringLiteral("ئينگليزى و كوردى (the matching words, English and Kurdish)");
 inline const QString kPicture1 = QStringLiteral("ده\u200Cنگ و گه\u200Cران");
@@ -107,6 +109,7 @@ inline QList<InterfaceText> All()
         {"Frame3", kFrame3},         {"Text", kText},
         {"Command4", kCommand4},     {"Command4 about", kCommand4About},
         {"Text4", kText4},           {"Text1", kText1},
+        {"Text1 about", kText1About},
         {"DataGrid1", kDataGrid1},   {"DataGrid1 about", kDataGrid1About},
         {"Picture1", kPicture1},     {"Check2", kCheck2},
         {"Check1", kCheck1},         {"Combo1", kCombo1},

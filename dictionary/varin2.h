@@ -80,6 +80,9 @@ public:
     void Check2_Click();
     void Timer0_Timer();
     void Timer1_Timer();
+    // Enter or a double-click in the Kurdish field speaks it.
+    void Text1_KeyDown(int key);
+    void Text1_DblClick();
     // Typed characters (mapped) and keys of the search field; the clipboard capture.
     QString Text_KeyPress(const QString& typed);
     void Text_KeyDown(int key);
@@ -91,6 +94,8 @@ public:
 
     // Speaks the current entry's English text (Text2).
     void PronounceCurrentWord();
+    // Speaks the current entry's Kurdish, as the Kurdish field shows it.
+    void PronounceCurrentKurdish();
 
     std::unique_ptr<VoiceObject> spt;   // engine A, replaced before every use
 
@@ -107,6 +112,7 @@ private:
     void FillPitchLists();
     void FillVoiceLists();
     void ConnectSpeech();
+    void SpeakWithChosenVoice(const QString& text);
     void ConnectKeyboard();
     void ConnectSettings();
     void RestoreFirstChoices();

@@ -159,19 +159,72 @@ public:
     QColor backgroundColor() const override { return own_->backgroundColor(); }
     void* interface_cast(QAccessible::InterfaceType type) override { return own_->interface_cast(type); }
 
+protected:
+    QAccessibleInterface* Own() const { return own_; }
+
 private:
     QAccessibleInterface* own_;
     QPointer<QObject> object_;
 };
 
-void WrapWithOurName(QWidget* control)
+// Qt's own interface with one press action added to the control's own.
+class WithPress : public NamedByUs, public QAccessibleActionInterface {
+public:
+    WithPress(QAccessibleInterface* own, QString description, std::function<void()> press)
+        : NamedByUs(own), description_(std::move(description)), press_(std::move(press))
+    {
+    }
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::ActionInterface)
+            return static_cast<QAccessibleActionInterface*>(this);
+        return NamedByUs::interface_cast(type);
+    }
+    QStringList actionNames() const override
+    {
+        QStringList names{pressAction()};
+        if (QAccessibleActionInterface* own = OwnActions())
+            for (const QString& name : own->actionNames())
+                if (name != pressAction())
+                    names << name;
+        return names;
+    }
+    QString localizedActionDescription(const QString& name) const override
+    {
+        if (name == pressAction())
+            return description_;
+        QAccessibleActionInterface* own = OwnActions();
+        return own ? own->localizedActionDescription(name) : QString();
+    }
+    void doAction(const QString& name) override
+    {
+        if (name == pressAction())
+            press_();
+        else if (QAccessibleActionInterface* own = OwnActions())
+            own->doAction(name);
+    }
+    QStringList keyBindingsForAction(const QString& name) const override
+    {
+        if (name == pressAction())
+            return {QStringLiteral("Return")};
+        QAccessibleActionInterface* own = OwnActions();
+        return own ? own->keyBindingsForAction(name) : QStringList();
+    }
+
+private:
+    QAccessibleActionInterface* OwnActions() const { return Own()->actionInterface(); }
+    QString description_;
+    std::function<void()> press_;
+};
+
+void WrapWithOurName(QWidget* control, const std::function<NamedByUs*(QAccessibleInterface*)>& wrap = {})
 {
     QAccessibleInterface* own = QAccessible::queryAccessibleInterface(control);
     const QAccessible::Id ownId = QAccessible::uniqueId(own);
     // The cache now finds ours for the control and lets it go with the
     // control; Qt's is let go here. Whichever goes first, the other is not
     // touched again.
-    Register(new NamedByUs(own));
+    Register(wrap ? wrap(own) : new NamedByUs(own));
     QObject::connect(control, &QObject::destroyed, [ownId] {
         if (QAccessible::accessibleInterface(ownId))
             QAccessible::deleteAccessibleInterface(ownId);
@@ -201,6 +254,11 @@ void SetAccessible(const QList<AccessibleText>& controls)
 {
     for (const AccessibleText& c : controls)
         SetAccessible(c.control, c.name, c.description);
+}
+
+void SetAccessibleAction(QWidget* control, const QString& description, std::function<void()> press)
+{
+    WrapWithOurName(control, [&](QAccessibleInterface* own) { return new WithPress(own, description, std::move(press)); });
 }
 
 void SetAccessibleRole(std::initializer_list<QWidget*> controls, QAccessible::Role role)

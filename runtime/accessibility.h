@@ -24,6 +24,11 @@ struct AccessibleText {
 void SetAccessible(QWidget* control, const QString& name, const QString& description = {});
 void SetAccessible(const QList<AccessibleText>& controls);
 
+// Gives a control a press action that a screen reader can carry out (the one
+// a double-click or Enter carries out for the mouse and the keyboard), with
+// the description it reads for it. The control's own actions stay.
+void SetAccessibleAction(QWidget* control, const QString& description, std::function<void()> press);
+
 // The role of a control that Qt cannot tell by its class (a picture drawn by
 // a widget of our own is a graphic, not an empty client area). This and the
 // slider's reading are given as the control is built, before a screen
