@@ -124,8 +124,9 @@ void WordPopup::ShowFor(const QString& word, const QRect& wordRect)
     const QString shown = found ? found_ : word;
     Heading->setText(shown);
     const Qt::LayoutDirection direction = ReadingDirection(shown);
-    Heading->setLayoutDirection(direction);
-    Heading->setAlignment((direction == Qt::RightToLeft ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+    // Kurdish stands at the right, English at the left, whatever the layout's direction.
+    Heading->setAlignment((direction == Qt::RightToLeft ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignAbsolute
+                          | Qt::AlignVCenter);
     Heading->setAccessibleDescription(word);
     Model->SetEntries(std::move(result.entries));
     Entries->setVisible(found);
