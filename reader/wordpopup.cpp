@@ -99,6 +99,8 @@ WordPopup::WordPopup(QPlainTextEdit* box, std::function<WordSource()> source)
     layout->addWidget(Entries);
     layout->addWidget(Notice);
 
+    // A screen reader meets it as a window of its own, named in Kurdish.
+    SetAccessibleRole({this}, QAccessible::Window);
     setAccessibleName(WordPopupText::kName);
     setAccessibleDescription(WordPopupText::kAbout);
     SetAccessible({

@@ -12,6 +12,7 @@
 #include "speechdouble.h"
 #include "testkit.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -343,6 +344,10 @@ private slots:
         Varin3& r = OpenReader(QStringLiteral("a book"));
         WordPopup& p = *r.WordPopup1;
         QCOMPARE(p.accessibleName(), WordPopupText::kName);
+        QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&p);
+        QVERIFY(window);
+        QCOMPARE(window->role(), QAccessible::Window);
+        QCOMPARE(window->text(QAccessible::Name), WordPopupText::kName);
         QVERIFY(!p.accessibleDescription().isEmpty());
         QCOMPARE(p.Entries->accessibleName(), Varin2Name::kDataGrid1);
         QCOMPARE(p.Notice->accessibleName(), WordPopupText::kNotFound);
