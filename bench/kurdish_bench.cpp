@@ -157,10 +157,10 @@ int main(int argc, char** argv)
     audio->Mark();
     int wordCount = 0;
     for (const QString& text : sample) {
-        b.Speak(text);
+        b.Speak(text);   // a new text would cut the one before it short
+        EspeakEngine::WaitUntilIdle(60000);
         wordCount += Words(text);
     }
-    EspeakEngine::WaitUntilIdle(600000);
     const double perWord = audio->SinceMark().size() / 2 / 22050.0 / wordCount;
     std::printf("kurdish seconds_per_word=%.3f letter_names_seconds_per_word=%.3f words=%d\n", perWord, beforePerWord,
                 wordCount);

@@ -91,7 +91,8 @@ void Varin2::ConnectSpeech()
     Check2_Click();
     connect(Text1, &QLineEdit::returnPressed, this, [this] { Unguarded("Text1_KeyDown", [this] { Text1_KeyDown(Qt::Key_Return); }); });
     Text1->installEventFilter(new KurdishFieldClicks(this));
-    SetAccessibleAction(Text1, Varin2Name::kText1About, [this] { PronounceCurrentKurdish(); });
+    SetAccessibleAction(Text1, Varin2Name::kText1About,
+                        [this] { Unguarded("Text1_DblClick", [this] { Text1_DblClick(); }); });
 }
 
 void Varin2::PronounceCurrentWord()

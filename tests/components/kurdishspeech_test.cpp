@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -129,6 +130,31 @@ private slots:
         const qsizetype fast = SpokenB(kParagraph, (5 + 1) * 35);
         QVERIFY(slow > 0 && fast > 0);
         QVERIFY2(fast * 2 < slow, qPrintable(QStringLiteral("%1 vs %2").arg(fast).arg(slow)));
+    }
+
+    // The reader's order: the text first, then the speed it is read at,
+    // which holds for the Kurdish runs as for the English.
+    void aSpeedGivenAfterTheTextHoldsForKurdish()
+    {
+        const QString text = u"Now in Kurdish: "_qs + kParagraph;
+        const qsizetype slow = SpokenB(text, 70), fast = SpokenB(text, 210);
+        auto audio = std::make_shared<RecordingAudio>(RecordingAudio::Playback::Manual);
+        EspeakEngine engine(audio);
+        SharedSpeech& b = engine.EngineB();
+        b.SetSpeed(70);
+        b.Speak(text);
+        QVERIFY(EspeakEngine::WaitUntilResting(60000));   // nothing heard yet
+        b.SetSpeed(210);
+        QElapsedTimer t;
+        t.start();
+        while (!EspeakEngine::WaitUntilIdle(0) || audio->QueuedMs(0) > 0) {
+            QVERIFY(t.elapsed() < 120000);
+            audio->Play(200);
+            QThread::msleep(1);
+        }
+        const qsizetype heard = audio->Played(0);
+        QVERIFY2(qAbs(heard - fast) < fast / 50 && slow > fast * 2,
+                 qPrintable(QStringLiteral("%1, wanted %2, slow %3").arg(heard).arg(fast).arg(slow)));
     }
 
     void engineASpeaksKurdishToo()
