@@ -64,7 +64,7 @@ QVariant EntriesModel::headerData(int section, Qt::Orientation orientation, int 
 }
 
 WordPopup::WordPopup(QPlainTextEdit* box, std::function<WordSource()> source)
-    : QFrame(box, Qt::Popup), box_(box), source_(std::move(source))
+    : QFrame(box, Qt::Popup), box_(box), viewport_(box->viewport()), source_(std::move(source))
 {
     setObjectName(QStringLiteral("WordPopup"));
     setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -110,7 +110,7 @@ WordPopup::WordPopup(QPlainTextEdit* box, std::function<WordSource()> source)
     });
 
     box_->installEventFilter(this);
-    box_->viewport()->installEventFilter(this);
+    viewport_->installEventFilter(this);
     Entries->installEventFilter(this);
     Notice->installEventFilter(this);
 }
@@ -202,7 +202,8 @@ void WordPopup::ShowForCaret()
 
 bool WordPopup::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == box_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    // Only pointers are compared here: events also come while the box is being destroyed.
+    if (watched == viewport_ && event->type() == QEvent::MouseButtonDblClick) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton) {
             const int position = box_->cursorForPosition(mouse->position().toPoint()).position();

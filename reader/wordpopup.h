@@ -71,6 +71,7 @@ private:
     void Place(const QRect& wordRect, Qt::LayoutDirection direction);
 
     QPlainTextEdit* box_;
+    QWidget* viewport_;   // the box's, where the mouse clicks
     std::function<WordSource()> source_;
     QString found_;
 };
