@@ -6,12 +6,18 @@
 //   reader first_audio_ms=X   read pressed to the first sound of engine B, 1 MB of text
 //   reader first_audio_engine_a_ms=X   the same with engine A
 //   reader speak_call_ms=X    how long the read button holds the window
-// Run on the offscreen platform:  QT_QPA_PLATFORM=offscreen ./reader_bench
+//   reader highlight_lag_ms p99=X    a word's first sample heard to its highlight painted, both engines
+//   reader lookup_popup_ms p99=X     a double-click on a word to the word window painted with its entries
+// Run from the folder that holds Data/DataBase.mdb (build/bin), on the
+// offscreen platform:  QT_QPA_PLATFORM=offscreen ./reader_bench
 #include "audiorecorder.h"
 #include "components/espeak.h"
 #include "dictionary/texts.h"
+#include "dictionary/varin2.h"
 #include "reader/commondialog.h"
+#include "reader/highlight.h"
 #include "reader/varin3.h"
+#include "reader/wordpopup.h"
 #include "runtime/forms.h"
 
 #include <QApplication>
@@ -21,8 +27,13 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QMutex>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTableView>
+#include <QTest>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
@@ -55,6 +66,127 @@ QByteArray Book(qsizetype bytes)
         out += lines[i % 4];
     out.truncate(bytes);
     return out;
+}
+
+// A sound card that plays in real time: what is written is heard at the
+// sample rate from the moment the stream starts, and a stream that runs dry
+// goes on where the next samples come. Held streams stand still.
+class RealTimeAudio : public AudioOutput {
+    class Stream : public AudioStream {
+    public:
+        explicit Stream(int rate) : rate_(rate) {}
+        void Write(const qint16*, int count) override
+        {
+            QMutexLocker lock(&mutex_);
+            Advance();
+            written_ += count;
+        }
+        int QueuedMs() const override
+        {
+            QMutexLocker lock(&mutex_);
+            Advance();
+            return int((written_ - played_) * 1000 / rate_);
+        }
+        void Discard() override
+        {
+            QMutexLocker lock(&mutex_);
+            played_ = written_;
+        }
+        void Hold(bool held) override
+        {
+            QMutexLocker lock(&mutex_);
+            Advance();
+            held_ = held;
+        }
+
+    private:
+        void Advance() const
+        {
+            const auto now = std::chrono::steady_clock::now();
+            if (!held_) {
+                const qint64 due = std::chrono::duration_cast<std::chrono::microseconds>(now - last_).count()
+                                   * rate_ / 1000000;
+                played_ = std::min(written_, played_ + due);
+            }
+            last_ = now;
+        }
+        const int rate_;
+        mutable QMutex mutex_;
+        mutable qint64 written_ = 0, played_ = 0;
+        mutable std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
+        bool held_ = false;
+    };
+
+public:
+    std::unique_ptr<AudioStream> Open(int sampleRate) override { return std::make_unique<Stream>(sampleRate); }
+};
+
+// Calls `paint` after each paint of the widget.
+class PaintWatch : public QObject {
+public:
+    PaintWatch(QWidget* w, std::function<void()> paint) : paint_(std::move(paint)) { w->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            QMetaObject::invokeMethod(this, paint_, Qt::QueuedConnection);   // once the paint is done
+        return false;
+    }
+
+private:
+    std::function<void()> paint_;
+};
+
+double Quantile(std::vector<double> v, double q)
+{
+    if (v.empty())
+        return -1;
+    std::sort(v.begin(), v.end());
+    return v[std::min(v.size() - 1, size_t(q * double(v.size())))];
+}
+double P99(const std::vector<double>& v)
+{
+    return Quantile(v, 0.99);
+}
+
+const char kParagraph[] =
+    "A learner reads a page aloud and follows each word as it is heard. The reader marks the word that the voice "
+    "says, so the eye and the ear meet on the same place of the text. Short words and long ones come one after "
+    "another, with commas, full stops and questions between them: does the mark keep up with the voice? It "
+    "should, at every speed, from the slowest to the fastest, and after a pause it should wait where the voice "
+    "waits. When the reading ends, the mark goes away, and the text is as it was.";
+
+// Reads the paragraph with the voice list's item and gives, for every word
+// highlighted, the time from its first sample heard to its highlight painted.
+std::vector<double> HighlightLags(Varin3& reader, int item)
+{
+    reader.Text1->setPlainText(QString::fromLatin1(kParagraph));
+    reader.Combo4->setCurrentIndex(item);
+    reader.Slider1->setValue(20);   // the fastest: the most words a second
+    std::vector<double> lags;
+    Span painted;
+    PaintWatch watch(reader.Text1->viewport(), [&] {
+        const Span shown = reader.Highlight1->Shown();
+        if (shown.length == 0 || shown == painted)
+            return;
+        painted = shown;
+        lags.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now()
+                                                                 - reader.Highlight1->LastHeard().heard)
+                           .count());
+    });
+    reader.cmdspeak->click();
+    QElapsedTimer t;
+    t.start();
+    // Until the end of the text took the highlight away.
+    bool began = false;
+    while (t.elapsed() < 60000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+        const bool shown = reader.Highlight1->Shown().length > 0;
+        if (began && !shown && lags.size() > 10)
+            break;
+        began = began || shown;
+    }
+    reader.cmdpause->click();
+    return lags;
 }
 
 }  // namespace
@@ -145,6 +277,60 @@ int main(int argc, char** argv)
         }
     }
     SetSpeech(nullptr);
+
+    // The highlight, with a sound card that plays in real time.
+    auto speaker = std::make_shared<RealTimeAudio>();
+    SetSpeech(std::make_unique<EspeakEngine>(speaker));
+    if (EspeakEngine::Available()) {
+        std::vector<double> lags = HighlightLags(reader, 7);
+        const std::vector<double> lagsA = HighlightLags(reader, 0);
+        std::printf("reader highlight_lag_ms engine=B words=%zu p99=%.1f\n", lags.size(), P99(lags));
+        std::printf("reader highlight_lag_ms engine=A words=%zu p99=%.1f\n", lagsA.size(), P99(lagsA));
+        lags.insert(lags.end(), lagsA.begin(), lagsA.end());
+        std::printf("reader highlight_lag_ms p50=%.1f p99=%.1f\n", Quantile(lags, 0.5), P99(lags));
+    } else {
+        std::printf("reader highlight_lag_ms p99=n/a (the eSpeak NG library could not be loaded)\n");
+    }
+    SetSpeech(nullptr);
+
+    // The word window, over the dictionary's word file.
+    Varin2& dictionary = forms().Varin2();
+    const int entries = dictionary.Data1->RecordCount();
+    const QString text = QString::fromLatin1(kParagraph)
+                         + QStringLiteral("\nئەمە دەقێکی کوردییە بۆ خوێندنەوە، وشەکانی لە فەرهەنگدا دەدۆزرێنەوە و دەگوترێن.");
+    reader.Text1->setPlainText(text);
+    reader.Text1->verticalScrollBar()->setValue(0);
+    WordPopup& popup = *reader.WordPopup1;
+    bool painted = false;
+    PaintWatch watch(popup.Entries->viewport(), [&] { painted = true; });
+    PaintWatch noticeWatch(popup.Notice, [&] { painted = true; });
+    std::vector<double> popupMs;
+    int found = 0;
+    for (int round = 0; round < 5; ++round) {
+        for (qsizetype at = 0; at < text.size(); ++at) {
+            if (!text[at].isLetter() || (at > 0 && text[at - 1].isLetter()))
+                continue;   // one click a word, on its first letter
+            QTextCursor c(reader.Text1->document());
+            c.setPosition(int(at));
+            const QRect r = reader.Text1->cursorRect(c);
+            if (!reader.Text1->viewport()->rect().contains(r))
+                continue;
+            painted = false;
+            QElapsedTimer t;
+            t.start();
+            QTest::mouseDClick(reader.Text1->viewport(), Qt::LeftButton, {}, r.center() + QPoint(3, 0));
+            while (!painted && t.elapsed() < 2000)
+                QApplication::processEvents(QEventLoop::AllEvents, 1);
+            if (painted) {
+                popupMs.push_back(double(t.nsecsElapsed()) / 1e6);
+                found += popup.Entries->isVisible();
+            }
+            popup.close();
+            QApplication::processEvents();
+        }
+    }
+    std::printf("reader lookup_popup_ms entries=%d lookups=%zu with_entries=%d p50=%.1f p99=%.1f\n", entries,
+                popupMs.size(), found, Quantile(popupMs, 0.5), P99(popupMs));
     forms().Unload();
     return 0;
 }

@@ -103,16 +103,19 @@ public:
     Pulse(const Pulse&) = delete;
     Pulse& operator=(const Pulse&) = delete;
 
-    // Runs f under the main loop's lock; without a loop, f runs unguarded
-    // and finds no server.
+    // Runs f under the main loop's lock; without a loop (libpulse could not
+    // start one), under a lock of its own, and f finds no server.
     template <typename F>
     void Locked(F f)
     {
-        if (loop_)
-            pa_threaded_mainloop_lock(loop_);
+        if (!loop_) {
+            std::lock_guard lock(noLoop_);
+            f();
+            return;
+        }
+        pa_threaded_mainloop_lock(loop_);
         f();
-        if (loop_)
-            pa_threaded_mainloop_unlock(loop_);
+        pa_threaded_mainloop_unlock(loop_);
     }
 
     void Add(Line& line)
@@ -190,7 +193,6 @@ public:
         if (r == -PA_ERR_NODATA) {
             // Just after a start or a flush the server has not said where it
             // is: take what it was given as not played yet.
-            std::lock_guard lock(line.mutex);
             return int(std::chrono::duration_cast<std::chrono::milliseconds>(line.Duration(line.handed)).count());
         }
         if (r != 0 || negative)
@@ -322,6 +324,15 @@ private:
     {
         auto& line = *static_cast<Line*>(data);
         const pa_stream_state_t state = pa_stream_get_state(s);
+        if (state == PA_STREAM_READY) {
+            // A pause or a resume may have come while the stream was made.
+            bool held;
+            {
+                std::lock_guard lock(line.mutex);
+                held = line.held;
+            }
+            Forget(pa_stream_cork(s, held ? 1 : 0, nullptr, nullptr));
+        }
         if (state == PA_STREAM_FAILED || state == PA_STREAM_TERMINATED) {
             // A stream the server ended (its device gone, or killed): the
             // line opens a new one on the next audio.
@@ -340,6 +351,7 @@ private:
     }
 
     pa_threaded_mainloop* loop_ = nullptr;
+    std::mutex noLoop_;
     pa_context* context_ = nullptr;
     std::vector<Line*> lines_;
     Clock::time_point lastAttempt_;

@@ -2,15 +2,17 @@
 
 #include "runtime/runtime.h"
 #include "sorani.h"
+#include "wordprogress.h"
 
 #include <espeak-ng/espeak_ng.h>
 #include <espeak-ng/speak_lib.h>
 
 #include <QByteArray>
+#include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <algorithm>
 #include <climits>
-#include <cmath>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -57,8 +59,12 @@ struct Channel {
     // The text whose pieces are being synthesised, from its first piece on,
     // and how many samples had been written when it began.
     std::optional<Utterance> current;
-    qint64 written = 0;
+    qint64 written = 0;                    // samples written to the stream
     qint64 currentFrom = 0;
+    // Word progress, kept only while a listener watches.
+    bool watched = false;
+    std::deque<WordMark> marks;            // words synthesised, not yet heard
+    int inFlight = 0;                      // pieces being synthesised
 };
 
 bool IsSentenceEnd(QChar c)
@@ -203,7 +209,7 @@ private:
 
     Synthesizer() : thread_([this] { Run(); }) {}
 
-    static int Callback(short* wav, int count, espeak_EVENT*)
+    static int Callback(short* wav, int count, espeak_EVENT* events)
     {
         Synthesizer& s = Get();
         if (!s.current_)
@@ -212,11 +218,34 @@ private:
         std::lock_guard lock(ch.m);
         if (ch.closed || ch.generation != s.currentGeneration_)
             return 1;   // stopped or released: abandon the rest of the piece
+        if (ch.watched && ch.stream && s.job_)
+            s.MarkWords(ch, events);
         if (wav && count > 0 && ch.stream) {
             ch.stream->Write(wav, count);
             ch.written += count;
         }
         return 0;
+    }
+
+    // Under the channel's lock: the words that start in this stretch of the
+    // piece, each at the stream's sample where it begins. eSpeak NG counts a
+    // word's place in characters of the piece and its sample from the
+    // piece's first.
+    void MarkWords(Channel& ch, const espeak_EVENT* e)
+    {
+        const QStringView piece = QStringView(job_->utterance).mid(job_->pieceStart, job_->pieceLength);
+        // A Kurdish piece is read respelled in Latin letters: its words are
+        // found by their number, the respelling keeping them apart as they were.
+        const QString sent = job_->kurdish ? QString::fromUtf8(job_->text) : QString();
+        for (; e && e->type != espeakEVENT_LIST_TERMINATED; ++e) {
+            if (e->type != espeakEVENT_WORD)
+                continue;
+            const TextSpan span = job_->kurdish
+                                      ? WordByNumber(piece, job_->pieceStart, sent, e->text_position)
+                                      : WordInText(piece, job_->pieceStart, e->text_position, e->length);
+            if (span.length > 0)
+                ch.marks.push_back({pieceBase_ + e->sample, {job_->utterance, span.start, span.length, {}}});
+        }
     }
 
     bool Initialise()
@@ -261,6 +290,10 @@ private:
         quint64 generation = 0;
         QByteArray text;
         EspeakVoice voice;
+        // Where the piece stands in its text, for the words' places.
+        QString utterance;
+        qsizetype pieceStart = 0, pieceLength = 0;
+        bool last = false;   // the text's last piece
         bool kurdish = false;
     };
 
@@ -320,6 +353,11 @@ private:
         job.text = job.kurdish ? SoraniToLatin(piece).toUtf8() : piece.toUtf8();
         const EspeakVoice voice = u.voice ? *u.voice : pick->voice;
         job.voice = job.kurdish ? KurdishVoice(voice) : voice;
+        job.utterance = u.text;
+        job.pieceStart = u.pos;
+        job.pieceLength = end - u.pos;
+        job.last = end >= u.text.size();
+        ++pick->inFlight;
         u.pos = end;
         if (u.pos >= u.text.size())
             pick->queue.pop_front();
@@ -349,12 +387,26 @@ private:
 
     void Synthesise(const Job& job)
     {
-        if (!UseVoice(job.voice, job.kurdish))
-            return;
-        current_ = job.channel.get();
-        currentGeneration_ = job.generation;
-        espeak_Synth(job.text.constData(), size_t(job.text.size()) + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8,
-                     nullptr, nullptr);
+        if (UseVoice(job.voice, job.kurdish)) {
+            current_ = job.channel.get();
+            currentGeneration_ = job.generation;
+            job_ = &job;
+            {
+                std::lock_guard lock(job.channel->m);
+                pieceBase_ = job.channel->written;
+            }
+            espeak_Synth(job.text.constData(), size_t(job.text.size()) + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8,
+                         nullptr, nullptr);
+        }
+        {
+            // The end of the text is a mark of its own, at its last sample.
+            Channel& ch = *job.channel;
+            std::lock_guard lock(ch.m);
+            --ch.inFlight;
+            if (job.last && ch.watched && ch.stream && !ch.closed && ch.generation == job.generation)
+                ch.marks.push_back({std::max<qint64>(0, ch.written - 1), {job.utterance, job.utterance.size(), 0, {}}});
+        }
+        job_ = nullptr;
         current_ = nullptr;
     }
 
@@ -406,6 +458,8 @@ private:
     bool kurdish_ = false;   // the Kurdish voice could be loaded
     Channel* current_ = nullptr;
     quint64 currentGeneration_ = 0;
+    const Job* job_ = nullptr;
+    qint64 pieceBase_ = 0;   // the stream's samples before the piece being synthesised
     std::thread thread_;
 };
 
@@ -434,6 +488,7 @@ void Silence(Channel& ch)
 {
     ++ch.generation;
     ch.queue.clear();
+    ch.marks.clear();
     ch.current.reset();
     if (ch.stream)
         ch.stream->Discard();
@@ -458,15 +513,97 @@ void Close(Channel& ch)
         ch.closed = true;
         ++ch.generation;
         ch.queue.clear();
+        ch.marks.clear();
         stream = std::move(ch.stream);
     }
     // Released outside the lock; the synthesis thread sees the channel closed.
 }
 
+// Tells the listeners, on the window's thread, which word their voice is
+// heard at: it looks every few milliseconds while a watched voice has words
+// waiting to be heard or text left to say, and sleeps otherwise.
+class WordWatch : public QObject {
+public:
+    static constexpr int kPollMs = 8;
+
+    WordWatch()
+    {
+        timer_.setInterval(kPollMs);
+        timer_.setTimerType(Qt::PreciseTimer);
+        connect(&timer_, &QTimer::timeout, this, &WordWatch::Poll);
+    }
+
+    void Watch(const std::shared_ptr<Channel>& ch, WordListener listener)
+    {
+        std::erase_if(watching_, [&](const Watching& w) { return w.channel.expired() || w.channel.lock() == ch; });
+        {
+            std::lock_guard lock(ch->m);
+            ch->watched = bool(listener);
+            if (!listener)
+                ch->marks.clear();
+        }
+        if (listener)
+            watching_.push_back({ch, std::move(listener)});
+    }
+
+    // A watched voice was given text.
+    void Kick()
+    {
+        if (!watching_.empty() && !timer_.isActive())
+            timer_.start();
+    }
+
+private:
+    struct Watching {
+        std::weak_ptr<Channel> channel;
+        WordListener listener;
+    };
+
+    void Poll()
+    {
+        bool active = false;
+        // A listener may change who is watched; it is told from a copy.
+        const std::vector<Watching> watching = watching_;
+        for (const Watching& w : watching) {
+            const auto ch = w.channel.lock();
+            if (!ch)
+                continue;
+            std::optional<WordMark> heard;
+            qint64 played = 0;
+            int rate = 0;
+            {
+                std::lock_guard lock(ch->m);
+                rate = ch->rate;
+                if (ch->closed)
+                    continue;
+                if (!ch->held) {
+                    played = PlayedSample(ch->written, ch->stream ? ch->stream->QueuedMs() : 0, rate);
+                    heard = TakeHeard(ch->marks, played);
+                }
+                active = active || !ch->marks.empty() || !ch->queue.empty() || ch->inFlight > 0;
+            }
+            if (heard) {
+                heard->word.heard = std::chrono::steady_clock::now()
+                                    - std::chrono::microseconds((played - heard->sample) * 1000000 / rate);
+                w.listener(heard->word);
+            }
+        }
+        std::erase_if(watching_, [](const Watching& w) { return w.channel.expired(); });
+        if (!active)
+            timer_.stop();
+    }
+
+    std::vector<Watching> watching_;
+    QTimer timer_;
+};
+
 // Engine A's voice object. Its channel lives as long as it does.
 class EspeakVoiceObject : public VoiceObject {
 public:
-    explicit EspeakVoiceObject(const std::shared_ptr<AudioOutput>& output) : ch_(NewChannel(output)) {}
+    EspeakVoiceObject(const std::shared_ptr<AudioOutput>& output, QPointer<WordWatch> watch)
+        : ch_(NewChannel(output)), watch_(std::move(watch))
+    {
+    }
     ~EspeakVoiceObject() override { Close(*ch_); }
     void SetRate(int rate) override { rate_ = std::clamp(rate, -10, 10); }
     void SetVolume(int volume) override { volume_ = std::clamp(volume, 0, 100); }
@@ -474,10 +611,18 @@ public:
     void Speak(const QString& text, int) override
     {
         Enqueue(*ch_, text, EspeakVoiceOf(0, EspeakRateWpm(rate_), volume_, 50));
+        if (watch_)
+            watch_->Kick();
+    }
+    void SetWordListener(WordListener listener) override
+    {
+        if (watch_)
+            watch_->Watch(ch_, std::move(listener));
     }
 
 private:
     std::shared_ptr<Channel> ch_;
+    QPointer<WordWatch> watch_;   // gone with the engine; the voice then tells no one
     int rate_ = 0, volume_ = 100;
 };
 
@@ -498,7 +643,8 @@ private:
 // its start, and never after the rest of the paused one.
 class EspeakEngine::Shared : public SharedSpeech {
 public:
-    explicit Shared(const std::shared_ptr<AudioOutput>& output) : ch_(NewChannel(output))
+    Shared(const std::shared_ptr<AudioOutput>& output, QPointer<WordWatch> watch)
+        : ch_(NewChannel(output)), watch_(std::move(watch))
     {
         std::lock_guard lock(ch_->m);
         ch_->voice = Voice();
@@ -512,6 +658,13 @@ public:
             Append(*ch_, text, std::nullopt);
         }
         Synthesizer::Get().Wake();
+        if (watch_)
+            watch_->Kick();
+    }
+    void SetWordListener(WordListener listener) override
+    {
+        if (watch_)
+            watch_->Watch(ch_, std::move(listener));
     }
     void SetPitch(int pitch) override { Retune(voice_, pitch, speed_); }
     void SetSpeed(int speed) override { Retune(voice_, pitch_, speed); }
@@ -552,6 +705,8 @@ public:
                 ch_->stream->Hold(false);
         }
         Synthesizer::Get().Wake();
+        if (watch_)
+            watch_->Kick();
     }
 
 private:
@@ -578,6 +733,7 @@ private:
             const bool queued = !ch_->queue.empty() && ch_->queue.front().id == again.id;
             ++ch_->generation;
             ch_->current.reset();
+            ch_->marks.clear();   // its words come again with the new audio
             ch_->stream->Discard();
             if (queued)
                 ch_->queue.front().pos = 0;
@@ -588,70 +744,19 @@ private:
     }
 
     std::shared_ptr<Channel> ch_;
+    QPointer<WordWatch> watch_;
     int voice_ = 7, pitch_ = 204, speed_ = 140;
 };
 
 namespace {
-
-struct Style {
-    const char* name;   // language, then variant
-    int pitchShift;     // added to the chosen pitch, on eSpeak NG's 0 to 100
-    int range;
-};
-
-// Eighteen voices a listener tells apart: eSpeak NG's male, female and
-// special variants over four English accents, each with a pitch and a lilt of
-// its own (a shift of 10 is about a tenth higher or lower).
-const Style kStyles[] = {
-    {"en-us", 0, 50},                                                      // engine A
-    {"en+m1", -16, 40},  {"en-gb-x-rp+m2", 14, 60}, {"en+m3", 0, 70},     {"en-029+m4", -8, 80},
-    {"en+m5", 24, 50},   {"en-gb-scotland+m6", 6, 35}, {"en-us+m3", 0, 50}, {"en+m7", -24, 45},
-    {"en+f1", -12, 55},  {"en-us+f2", 4, 40},       {"en+f3", -4, 75},     {"en-gb-scotland+f4", 12, 60},
-    {"en+f5", 20, 85},   {"en+croak", 10, 30},      {"en-us+klatt", -4, 65}, {"en+whisper", 0, 50},
-    {"en+m8", 18, 90},   {"en+Storm", -10, 20},
-};
-
+QPointer<WordWatch> Watcher(const std::unique_ptr<QObject>& watch)
+{
+    return static_cast<WordWatch*>(watch.get());
+}
 }  // namespace
 
-EspeakVoice EspeakVoiceOf(int item, int wpm, int volume, int pitch)
-{
-    const Style& style = kStyles[std::clamp(item, 0, 18)];
-    return {style.name, wpm, volume, std::clamp(pitch + style.pitchShift, 0, 100), style.range};
-}
-
-std::string EspeakVoiceName(int item)
-{
-    return kStyles[std::clamp(item, 0, 18)].name;
-}
-
-int EspeakRateWpm(int rate)
-{
-    // The voice object's rate runs from -10, a third of the normal speed, to
-    // 10, three times it, in even steps of the factor 3^(1/10); eSpeak NG
-    // speaks 175 words a minute normally and takes 80 to 450.
-    const double wpm = 175.0 * std::pow(3.0, std::clamp(rate, -10, 10) / 10.0);
-    return std::clamp(int(std::lround(wpm)), 80, 450);
-}
-
-int EspeakSpeedWpm(int speed)
-{
-    // Engine B's speeds run from 35 to 245 with 140 in the middle. The middle
-    // is eSpeak NG's normal 175 words a minute; the lower half stretches down
-    // to its slowest, 80, the upper half up to twice the normal, 350.
-    const int s = std::clamp(speed, 35, 245);
-    const int wpm = s <= 140 ? 80 + (s - 35) * 95 / 105 : 175 + (s - 140) * 175 / 105;
-    return std::clamp(wpm, 80, 450);
-}
-
-int EspeakPitch(int pitch)
-{
-    // The pitch list's 84 to 334 cover eSpeak NG's whole 0 to 100 evenly, so
-    // the list's default 204 lands near the voice's own pitch, 50.
-    return std::clamp((pitch - 84) * 100 / 250, 0, 100);
-}
-
 EspeakEngine::EspeakEngine(std::shared_ptr<AudioOutput> output)
-    : output_(std::move(output)), engineB_(std::make_unique<Shared>(output_))
+    : output_(std::move(output)), watch_(new WordWatch), engineB_(std::make_unique<Shared>(output_, Watcher(watch_)))
 {
 }
 
@@ -659,7 +764,7 @@ EspeakEngine::~EspeakEngine() = default;
 
 std::unique_ptr<VoiceObject> EspeakEngine::NewVoice()
 {
-    return std::make_unique<EspeakVoiceObject>(output_);
+    return std::make_unique<EspeakVoiceObject>(output_, Watcher(watch_));
 }
 
 SharedSpeech& EspeakEngine::EngineB()

@@ -11,6 +11,7 @@
 #include "audio.h"
 #include "speech.h"
 
+#include <QObject>
 #include <memory>
 #include <string>
 
@@ -65,5 +66,7 @@ public:
 private:
     class Shared;
     std::shared_ptr<AudioOutput> output_;
+    // Tells word listeners as the words are heard; lives on the engine's thread.
+    std::unique_ptr<QObject> watch_;
     std::unique_ptr<Shared> engineB_;
 };

@@ -7,7 +7,24 @@
 #pragma once
 
 #include <QString>
+#include <chrono>
+#include <functional>
 #include <memory>
+
+// A word of a text being heard: where it stands in the text as it was handed
+// to Speak, in UTF-16 units. A length of 0 at the text's end: the whole text
+// has been heard.
+struct SpokenWord {
+    QString text;   // the text handed to Speak (shared, not copied)
+    qsizetype start = 0;
+    qsizetype length = 0;
+    // When the word's first sample was heard; a listener sees how late it is told.
+    std::chrono::steady_clock::time_point heard;
+};
+// Told on the window's thread as each word begins to be heard: not while the
+// speech is held, never after a stop or the voice's release. Engines without
+// word progress never call it.
+using WordListener = std::function<void(const SpokenWord&)>;
 
 // Engine A: the window's member `spt`, replaced before every use.
 class VoiceObject {
@@ -16,6 +33,7 @@ public:
     virtual void SetRate(int rate) = 0;       // -10 (slowest) to 10
     virtual void SetVolume(int volume) = 0;   // 0 to 100
     virtual void Speak(const QString& text, int flags) = 0;   // flags 1: asynchronous
+    virtual void SetWordListener(WordListener) {}             // optional: the words as they are heard
 };
 
 // Engine B: `DirectSS1`.
@@ -29,6 +47,7 @@ public:
     virtual void Stop() = 0;                  // ends speech and discards what waits
     virtual void Pause() = 0;                 // holds speech in progress
     virtual void Resume() = 0;                // continues held speech
+    virtual void SetWordListener(WordListener) {}   // optional: the words as they are heard
 };
 
 // Both engines of the program.

@@ -11,6 +11,7 @@
 
 #include <QObject>
 #include <QString>
+#include <climits>
 #include <functional>
 #include <future>
 #include <map>
@@ -97,6 +98,12 @@ public:
     void Query(const LookupQuery& query);   // throws StoreError(Rejected)
     void QueryAll();
 
+    // The entries a query would make the result, in the same order, at most
+    // `limit` of them, without touching the result, the cursor or a pending
+    // new entry: a look-up on the side (the reader's word window) leaves the
+    // dictionary window where it stands. Throws StoreError(Rejected) as Query does.
+    std::vector<Entry> Find(const LookupQuery& query, int limit = INT_MAX);
+
     int RowCount() const { return static_cast<int>(result_.size()); }
     int RecordCount() const { return RowCount(); }
 
@@ -155,6 +162,7 @@ private:
     struct Row;
 
     void SetResult(std::vector<int> rows);
+    std::vector<int> MatchRows(const LookupQuery& query);
     std::vector<int> EvaluateSql(const LookupQuery& query, int column);
     void StartIndexing();
     void WaitForIndexes(bool tell = true);

@@ -44,6 +44,21 @@ void WordStore::QueryAll()
 void WordStore::Query(const LookupQuery& query)
 {
     CommitPending();
+    SetResult(MatchRows(query));
+}
+
+std::vector<WordStore::Entry> WordStore::Find(const LookupQuery& query, int limit)
+{
+    const std::vector<int> rows = MatchRows(query);
+    std::vector<Entry> out;
+    out.reserve(std::min<size_t>(rows.size(), size_t(std::max(limit, 0))));
+    for (size_t i = 0; i < rows.size() && out.size() < size_t(std::max(limit, 0)); ++i)
+        out.push_back(rows_[rows[i]].entry);
+    return out;
+}
+
+std::vector<int> WordStore::MatchRows(const LookupQuery& query)
+{
     if (!db_ || query.column == LookupColumn::None)
         throw StoreError(StoreError::Rejected, QStringLiteral("no word table is open"));
     const int column = query.column == LookupColumn::English ? 0 : 1;
@@ -53,10 +68,8 @@ void WordStore::Query(const LookupQuery& query)
     // for the keyboard index still being built behind the Kurdish one.
     if (which >= 0)
         WaitForIndex(which, true);
-    if (!indexed_ || which < 0 || !index_[which]) {
-        SetResult(EvaluateSql(query, column));
-        return;
-    }
+    if (!indexed_ || which < 0 || !index_[which])
+        return EvaluateSql(query, column);
     const WordIndex& index = *index_[which];
     std::vector<int> rows = index.Match(index.Folded(query.pattern));
     if (!query.text.isEmpty()) {
@@ -64,7 +77,7 @@ void WordStore::Query(const LookupQuery& query)
         std::stable_partition(rows.begin(), rows.end(),
                               [&](int r) { return std::binary_search(exact.begin(), exact.end(), r); });
     }
-    SetResult(std::move(rows));
+    return rows;
 }
 
 std::vector<int> WordStore::EvaluateSql(const LookupQuery& query, int column)

@@ -40,6 +40,46 @@ std::optional<LookupQuery> BuildLookupQuery(const QString& text, int modeNumber,
     return LookupQuery{column, sql, pattern, typed, keyboard};
 }
 
+void LookupPasses(QString text, const std::function<bool(QString&)>& pass)
+{
+    for (int i = 0; i < 11; ++i) {
+        if (pass(text))
+            return;
+        // Cutting an empty text fails; the remaining passes repeat the same query.
+        if (!text.isEmpty())
+            text.chop(1);
+    }
+}
+
+WordLookup LookUpWord(WordStore& store, const QString& word, int modeNumber, int limit)
+{
+    WordLookup out;
+    LookupPasses(word, [&](QString& s) {
+        if (s.startsWith(u' '))
+            s.remove(0, 1);
+        // Cut to nothing, the word has no start with entries: the whole
+        // table that an empty search lists is no answer for it.
+        if (s.isEmpty())
+            return true;
+        // As typed, then (Kurdish only) as a keyboard without ە ێ ۆ ڵ ڕ types it.
+        for (const bool keyboard : {false, true}) {
+            const auto q = BuildLookupQuery(s, modeNumber, keyboard);
+            if (!q)
+                continue;
+            try {
+                out.entries = store.Find(*q, limit);
+            } catch (const StoreError&) {
+                continue;   // a rejected query finds nothing; the text is cut as for no rows
+            }
+            if (!out.entries.empty())
+                break;
+        }
+        out.found = out.entries.empty() ? QString() : s;
+        return !out.entries.empty();
+    });
+    return out;
+}
+
 // The look-up, in resume-next mode: up to eleven passes, each cutting one
 // character from the end of the text until the grid has rows. A Kurdish text
 // that finds nothing is looked up once more as a keyboard without ە ێ ۆ ڵ ڕ
@@ -48,8 +88,7 @@ std::optional<LookupQuery> BuildLookupQuery(const QString& text, int modeNumber,
 // is never changed; only the local copy is cut.
 void Varin2::Text_Change()
 {
-    QString s = Text->text();
-    for (int pass = 0; pass < 11; ++pass) {
+    LookupPasses(Text->text(), [this](QString& s) {
         const int mode = LeadingNumber(TE3->Caption());
         if (mode == 25 || mode == 50 || mode == 75 || mode == 100) {
             ResumeNext({
@@ -73,12 +112,6 @@ void Varin2::Text_Change()
                 },
             });
         }
-        if (Data1->RowCount() != 0)
-            return;
-        ResumeNext({[&] {
-            if (s.isEmpty())
-                throw RuntimeError(QStringLiteral("nothing left to cut"));
-            s.chop(1);
-        }});
-    }
+        return Data1->RowCount() != 0;
+    });
 }

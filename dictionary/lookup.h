@@ -5,7 +5,9 @@
 #include "components/wordstore.h"
 
 #include <QString>
+#include <functional>
 #include <optional>
+#include <vector>
 
 // (slider value + 1) x 25: 25 contains, 50 ends with, 75 begins with, 100 equals.
 int MatchModeNumber(int sliderValue);
@@ -24,3 +26,19 @@ LookupColumn LookupColumnFor(const QString& text);
 // for ە, ...): those letters fold into the ones typed instead, on both
 // sides. Nothing for an English text.
 std::optional<LookupQuery> BuildLookupQuery(const QString& text, int modeNumber, bool keyboard = false);
+
+// The look-up's back-off: up to eleven passes over the text, cutting one
+// character from its end after each pass that does not end the look-up.
+// `pass` runs one pass on the text as it stands (and may change it, as the
+// removal of a leading space does); true ends the look-up.
+void LookupPasses(QString text, const std::function<bool(QString& text)>& pass);
+
+// A word looked up on the side, without the dictionary window's result or
+// cursor: the entries of the longest start of the word that has any, found
+// as the look-up as the user types finds them (same column, mode, folding,
+// back-off and order), the entries equal to that start first.
+struct WordLookup {
+    QString found;                          // the start of the word that matched; empty when none did
+    std::vector<WordStore::Entry> entries;  // at most `limit`; empty when nothing matched
+};
+WordLookup LookUpWord(WordStore& store, const QString& word, int modeNumber, int limit);

@@ -71,7 +71,9 @@ inline QList<InterfaceText> All()
 namespace Varin3Name {
 
 inline const QString kText1 = QStringLiteral("نووسين");
-inline const QString kText1About = QStringLiteral("ئه\u200Cو نووسينه\u200Cى ده\u200Cخويندريته\u200Cوه (the text read aloud)");
+inline const QString kText1About = QStringLiteral(
+    "ئه\u200Cو نووسينه\u200Cى ده\u200Cخويندريته\u200Cوه (the text read aloud; F2 or a double-click on a word shows "
+    "its entries in the dictionary)");
 inline const QString kFrame5 = QStringLiteral("پله");
 inline const QString kSlider1 = QStringLiteral("خيرايى خويندنه\u200Cوه");
 inline const QString kSlider1About = QStringLiteral("خيرايى خويندنه\u200Cوه، 0 تا 20 (reading speed, 0 slow to 20 fast, 10 normal)");
@@ -86,3 +88,17 @@ inline QList<InterfaceText> All()
 }
 
 }  // namespace Varin3Name
+
+// The reader's word window, in today's spelling as the notices are: what a
+// screen reader says of it, and the notice for a word the dictionary does not have.
+namespace WordPopupText {
+
+inline const QString kName = QStringLiteral("وشەکە لە فەرهەنگدا");
+inline const QString kAbout = QStringLiteral(
+    "ئەو وشانەی فەرهەنگ کە بۆ وشەکە دۆزرانەوە؛ Escape دایدەخات (the dictionary's entries for the word; Escape "
+    "closes this window)");
+inline const QString kHeading = QStringLiteral("وشەی دۆزراوە");
+inline const QString kNotFound = QStringLiteral("ئەم وشەیە لە فەرهەنگدا نییە.");
+inline const QString kNotFoundEn = QStringLiteral("This word is not in the dictionary.");
+
+}  // namespace WordPopupText

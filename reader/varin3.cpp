@@ -7,6 +7,8 @@
 #include "startup/module1.h"
 #include "texts.h"
 #include "textfile.h"
+#include "highlight.h"
+#include "wordpopup.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -114,6 +116,13 @@ void Varin3::BuildControls()
     FollowTextDirection();
     PlaceTwips(Text1, 120, 240, 10215, 4215);
     Text1->installEventFilter(this);
+    // The dictionary window's store and match mode, asked at each look-up.
+    WordPopup1 = new WordPopup(Text1, [] {
+        Varin2& dictionary = forms().Varin2();
+        const int mode = LeadingNumber(dictionary.TE3->Caption());
+        return WordSource{dictionary.Data1, mode == 25 || mode == 50 || mode == 100 ? mode : 75};
+    });
+    Highlight1 = new SpokenHighlight(Text1);
 
     // Left to right: close, clear, open, pause, stop, read.
     Frame2 = MakeFrame(this, Varin3Text::kButtonFrame, 120, 4695, 4725, 1035);
@@ -204,6 +213,7 @@ void Varin3::Form_Load()
 void Varin3::NewVoice()
 {
     spt = Speech().NewVoice();
+    spt->SetWordListener(Highlight1->Listener());
 }
 
 VoiceObject& Varin3::Voice()
@@ -215,6 +225,7 @@ VoiceObject& Varin3::Voice()
 
 void Varin3::cmdopen_Click()
 {
+    Highlight1->Clear();
     ResumeNext({
         [] { EngineB().Stop(); },
         [this] { NewVoice(); },
@@ -339,6 +350,9 @@ void Varin3::cmdspeak_Click()
         [this] { NewVoice(); },
         [] { EngineB().Resume(); },
     });
+    // Either engine marks the words of this text as they are heard.
+    Highlight1->Given(text);
+    ResumeNext({[this] { EngineB().SetWordListener(Highlight1->Listener()); }});
     if (Combo4->currentText() == kEngineAVoice) {
         ResumeNext({
             [] { EngineB().Stop(); },
@@ -370,6 +384,7 @@ void Varin3::Command3_Click()
 
 void Varin3::cmdpause_Click()
 {
+    Highlight1->Clear();
     ResumeNext({
         [] { EngineB().Stop(); },
         [this] { NewVoice(); },
@@ -379,6 +394,7 @@ void Varin3::cmdpause_Click()
 void Varin3::cmdclear_Click()
 {
     // Each step on its own: a missing engine must not keep the text from being cleared.
+    Highlight1->Clear();
     ResumeNext({
         [] { EngineB().Stop(); },
         [this] { NewVoice(); },
@@ -392,6 +408,7 @@ void Varin3::cmdclear_Click()
 
 void Varin3::Command1_Click()
 {
+    Highlight1->Clear();
     ResumeNext({
         [this] { NewVoice(); },
         [] { EngineB().Stop(); },

@@ -17,6 +17,8 @@ class QPlainTextEdit;
 class QPushButton;
 class QSlider;
 class QTextDocument;
+class SpokenHighlight;
+class WordPopup;
 
 class Varin3 : public Form {
     Q_OBJECT
@@ -36,6 +38,8 @@ public:
     QSlider* Slider1;                     // reading speed, 0 to 20
     QComboBox *Combo1, *Combo4;           // pitch and voice lists, filled by the dictionary window's load
     CommonDialog CommonDialog1;           // the open-file dialog
+    WordPopup* WordPopup1;                // a word's entries, on a double-click or F2 in Text1
+    SpokenHighlight* Highlight1;          // the word being heard, marked in Text1
     SkinComponent Skin1;
 
     // Engine A, replaced before every use; releasing it ends its speech.

@@ -9,11 +9,24 @@ namespace {
 
 class RecordingVoice : public VoiceObject {
 public:
-    explicit RecordingVoice(SpeechRecorder& r) : r_(r) {}
-    ~RecordingVoice() override { r_.log << QStringLiteral("A.release"); }
+    explicit RecordingVoice(SpeechRecorder& r) : r_(r)
+    {
+        // A new voice object starts silent and told to no one.
+        r_.a = {};
+    }
+    ~RecordingVoice() override
+    {
+        r_.log << QStringLiteral("A.release");
+        r_.a = {};   // its speech ends with it
+    }
     void SetRate(int rate) override { Log(QStringLiteral("A.Rate %1").arg(rate)); }
     void SetVolume(int volume) override { Log(QStringLiteral("A.Volume %1").arg(volume)); }
-    void Speak(const QString& text, int flags) override { Log(QStringLiteral("A.Speak %1 %2").arg(text).arg(flags)); }
+    void Speak(const QString& text, int flags) override
+    {
+        Log(QStringLiteral("A.Speak %1 %2").arg(text).arg(flags));
+        r_.a.texts << text;
+    }
+    void SetWordListener(WordListener listener) override { r_.a.listener = std::move(listener); }
 
 private:
     void Log(const QString& op)
@@ -32,6 +45,7 @@ public:
     {
         Log(QStringLiteral("B.Speak ") + text);
         r_.SpeakB(text);
+        r_.b.texts = {text};   // a new text replaces what engine B says
     }
     void SetPitch(int pitch) override
     {
@@ -52,6 +66,7 @@ public:
     {
         Log(QStringLiteral("B.Stop"));
         r_.CutPending();
+        r_.b.texts.clear();
         r_.held = false;
     }
     void Pause() override
@@ -67,6 +82,7 @@ public:
         for (qsizetype i = 0; i < r_.spoken.size(); ++i)
             r_.Settle(i);
     }
+    void SetWordListener(WordListener listener) override { r_.b.listener = std::move(listener); }
 
 private:
     void Log(const QString& op)
@@ -112,6 +128,24 @@ QStringList SpeechRecorder::Take()
     QStringList taken;
     taken.swap(log);
     return taken;
+}
+
+bool SpeechRecorder::Hear(const QString& engine, const QString& text, qsizetype start, qsizetype length)
+{
+    const bool engineB = engine == QLatin1String("B");
+    Listening& e = engineB ? b : a;
+    const qsizetype at = e.texts.indexOf(text);
+    if (!e.listener || (engineB && held) || at < 0)
+        return false;
+    // Texts are heard in the order they were given; one heard to its end is
+    // done. The listener gets the very text that was handed over.
+    const QString given = e.texts[at];
+    e.texts.erase(e.texts.begin(), e.texts.begin() + at);
+    if (length == 0 && start >= text.size())
+        e.texts.removeFirst();
+    const WordListener listener = e.listener;
+    listener({given, start, length, std::chrono::steady_clock::now()});
+    return true;
 }
 
 void SpeechRecorder::CutPending()

@@ -28,6 +28,19 @@ public:
     // being logged, as a missing engine would, and changes nothing.
     bool failA = false, failB = false;
 
+    // Tells the engine's word listener (not logged) that a word of a text it
+    // was given is being heard, as the real engines do: only a text still
+    // being said (engine B's last since a stop, engine A's by the voice object
+    // that lives), and not while engine B is paused. False when refused.
+    bool Hear(const QString& engine, const QString& text, qsizetype start, qsizetype length);
+
+    // The word listeners and the texts they may still hear; the double's own.
+    struct Listening {
+        WordListener listener;
+        QStringList texts;
+    };
+    Listening a, b;
+
     struct Settings {
         int voice = 0, pitch = 0, speed = 0;
         bool operator==(const Settings&) const = default;

@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libpulse-dev
+  libpulse-dev pulseaudio pulseaudio-utils
   libsqlcipher-dev
   libespeak-ng-dev espeak-ng-data
   fonts-unikurdweb fonts-noto-core

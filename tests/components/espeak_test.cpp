@@ -41,7 +41,7 @@ bool Eventually(F done, int timeoutMs = kDeadlineMs)
 // nothing left to say, and rests.
 bool Filled()
 {
-    return EspeakEngine::WaitUntilResting(30000);
+    return EspeakEngine::WaitUntilResting(kDeadlineMs);
 }
 
 // Manual playback: plays until everything is synthesised and heard.
