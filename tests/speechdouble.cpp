@@ -60,6 +60,8 @@ public:
     void SelectVoice(int voice) override
     {
         Log(QStringLiteral("B.Voice %1").arg(voice));
+        if (voice < 1 || voice > 18)   // as the engine: it has eighteen voices
+            throw RuntimeError(QStringLiteral("engine B has no voice %1").arg(voice));
         r_.engineB.voice = voice;
     }
     void Stop() override
