@@ -12,6 +12,8 @@ packages=(
   libespeak-ng-dev espeak-ng-data
   fonts-unikurdweb fonts-noto-core
   xvfb xdotool
+  libxcb1-dev libxcb-xfixes0-dev
+  pulseaudio pulseaudio-utils xclip sox
   at-spi2-core python3-pyatspi dbus
   desktop-file-utils appstream
   clang libclang-rt-14-dev
