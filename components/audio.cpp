@@ -1,290 +1,409 @@
 #include "audio.h"
 
-#include <QAudioDevice>
-#include <QAudioFormat>
-#include <QAudioSink>
 #include <QByteArray>
-#include <QMediaDevices>
-#include <QMutex>
-#include <QThread>
-#include <QTimer>
-#include <atomic>
-#include <utility>
+#include <QCoreApplication>
+#include <pulse/pulseaudio.h>
+
+#include <algorithm>
+#include <chrono>
+#include <mutex>
 #include <vector>
+
+// The speaker talks to the desktop's sound server (PulseAudio, or PipeWire
+// through its PulseAudio interface) directly with libpulse. Qt Multimedia's
+// own connection to the server is made once per process: started before the
+// server, or with the server still away three seconds after it went, it
+// gives up for good and speech would stay silent until the program restarts.
+// Here the connection is made again whenever there is something to say and
+// none stands, and every stream plays on the server's current default
+// device, which the server follows when the default changes.
 
 namespace {
 
-// What a stream and the audio thread share. The samples wait here until the
-// sink has room for them.
+using Clock = std::chrono::steady_clock;
+
+// The server keeps about this much of a stream; the rest waits here, so a
+// stop or a pause takes effect at once.
+constexpr int kServerMs = 100;
+// A stream starts playing once this much has arrived.
+constexpr int kStartMs = 10;
+// With no server, the next attempt to reach it waits at least this long,
+// unless a new speech begins (a discard or a new stream).
+constexpr auto kRetryAfter = std::chrono::milliseconds(500);
+// A server that takes longer than this to answer is taken for absent, so
+// that speech waiting for it is not played long after it was asked for.
+constexpr auto kAnswerWithin = std::chrono::seconds(2);
+
+// One stream's audio. The window's thread and the synthesis thread append and
+// discard under `mutex`; the main loop's thread hands it to the server.
 struct Line {
     int rate = 22050;
-    mutable QMutex mutex;
-    QByteArray waiting;          // written, not yet handed to the sink
-    quint64 epoch = 0;           // counts discards
-    std::atomic<int> inSink{0};  // bytes the sink holds, as last seen
-    std::atomic<bool> dead{false};
-    // Audio thread only.
-    QAudioSink* sink = nullptr;
-    QIODevice* io = nullptr;
+    std::mutex mutex;
+    QByteArray waiting;            // written, not yet handed to the server
     bool held = false;
+    // Audio with nowhere to go plays to no one, in real time, so that the
+    // synthesiser keeps its pace and a server that comes back mid-text plays
+    // on from where the listener would be.
+    Clock::duration silent{};      // left to "play" as of silentFrom
+    Clock::time_point silentFrom;
+    // Under the main loop's lock.
+    pa_stream* stream = nullptr;
     bool closed = false;
-    bool fresh = false;   // started, nothing written yet
+
+    qint64 Bytes(Clock::duration d) const
+    {
+        return std::chrono::duration_cast<std::chrono::microseconds>(d).count() * rate / 1000000 * 2;
+    }
+    Clock::duration Duration(qint64 bytes) const { return std::chrono::microseconds(bytes / 2 * 1000000 / rate); }
+
+    // Under `mutex`.
+    Clock::duration SilentLeft(Clock::time_point now) const
+    {
+        if (held)
+            return silent;
+        return std::max(Clock::duration{}, silent - (now - silentFrom));
+    }
+    void Settle(Clock::time_point now)
+    {
+        silent = SilentLeft(now);
+        silentFrom = now;
+    }
+    void Silence(Clock::time_point now)   // what waits plays to no one
+    {
+        Settle(now);
+        silent += Duration(waiting.size());
+        waiting.clear();
+    }
 };
 
-// Lives on the audio thread: finds the device, keeps the sinks and feeds them
-// every few milliseconds while anything waits.
-class Hub : public QObject {
+// The connection to the sound server and its streams. Every member is used
+// under the main loop's lock; the loop's callbacks already hold it.
+class Pulse {
 public:
-    Hub() : pump_(this)
+    Pulse() : loop_(pa_threaded_mainloop_new())
     {
-        pump_.setInterval(10);
-        connect(&pump_, &QTimer::timeout, this, &Hub::Pump);
-    }
-    ~Hub() override
-    {
-        // A sink's destructor runs the event loop: nothing queued for the hub
-        // may act on it while it goes.
-        dying_ = true;
-        for (auto& line : std::exchange(lines_, {}))
-            if (QAudioSink* sink = std::exchange(line->sink, nullptr)) {
-                sink->stop();
-                delete sink;
-            }
-    }
-
-    void Probe()
-    {
-        device_ = QMediaDevices::defaultAudioOutput();
-        hasDevice_ = !device_.isNull();
-        missing = !hasDevice_;
-    }
-    std::atomic<bool> missing{false};   // read from any thread
-
-    void Add(const std::shared_ptr<Line>& line)
-    {
-        if (dying_)
-            return;
-        lines_.push_back(line);
-        Pump();
-    }
-
-    void Kick()
-    {
-        if (dying_)
-            return;
-        if (!pump_.isActive())
-            pump_.start();
-        Pump();
-    }
-
-    void Discard(const std::shared_ptr<Line>& line)
-    {
-        // A sink is never started twice: a restarted one asks the sound server
-        // for the buffer it was given last time, shorter each time. Stopping
-        // disconnects its stream, so it falls silent at once; it is deleted
-        // later, because its destructor runs the event loop.
-        if (QAudioSink* sink = std::exchange(line->sink, nullptr)) {
-            sink->stop();
-            sink->deleteLater();
+        if (loop_ && pa_threaded_mainloop_start(loop_) != 0) {
+            pa_threaded_mainloop_free(loop_);
+            loop_ = nullptr;
         }
-        line->io = nullptr;
-        line->inSink = 0;
     }
-
-    void Hold(const std::shared_ptr<Line>& line, bool held)
+    ~Pulse()
     {
-        line->held = held;
-        if (!line->sink)
+        if (!loop_)
             return;
-        if (held && line->sink->state() != QAudio::StoppedState)
-            line->sink->suspend();
-        else if (!held && line->sink->state() == QAudio::SuspendedState)
-            line->sink->resume();
-        Pump();
+        pa_threaded_mainloop_lock(loop_);
+        for (auto* line : lines_)
+            DropStream(*line, true);
+        DropContext(true);
+        pa_threaded_mainloop_unlock(loop_);
+        pa_threaded_mainloop_stop(loop_);
+        pa_threaded_mainloop_free(loop_);
+    }
+    Pulse(const Pulse&) = delete;
+    Pulse& operator=(const Pulse&) = delete;
+
+    // Runs f under the main loop's lock; without a loop, f runs unguarded
+    // and finds no server.
+    template <typename F>
+    void Locked(F f)
+    {
+        if (loop_)
+            pa_threaded_mainloop_lock(loop_);
+        f();
+        if (loop_)
+            pa_threaded_mainloop_unlock(loop_);
     }
 
-    void Close(const std::shared_ptr<Line>& line)
+    void Add(Line& line)
     {
-        line->closed = true;
-        Discard(line);
-        std::erase(lines_, line);
+        lines_.push_back(&line);
+        retryNow_ = true;
+    }
+    void Remove(Line& line)
+    {
+        line.closed = true;
+        DropStream(line, true);
+        std::erase(lines_, &line);
+    }
+
+    // Hands the server what it has room for, opening the stream, and the
+    // connection, first when there are none.
+    void Feed(Line& line)
+    {
+        if (line.closed)
+            return;
+        if (context_ && !Connected() && Clock::now() - lastAttempt_ > kAnswerWithin)
+            DropContext(true);
+        if (!Connected()) {
+            Connect();
+            if (!context_) {   // nothing to play on
+                std::lock_guard lock(line.mutex);
+                line.Silence(Clock::now());
+                return;
+            }
+            if (!Connected())
+                return;        // connecting: the audio waits for the answer
+        }
+        if (!line.stream && !OpenStream(line)) {
+            std::lock_guard lock(line.mutex);
+            line.Silence(Clock::now());
+            return;
+        }
+        if (pa_stream_get_state(line.stream) != PA_STREAM_READY)
+            return;            // the stream asks for its audio when it is ready
+        const size_t room = pa_stream_writable_size(line.stream);
+        if (room == size_t(-1))
+            return;
+        std::lock_guard lock(line.mutex);
+        const qsizetype n = std::min<qsizetype>(line.waiting.size(), qsizetype(room)) & ~qsizetype(1);
+        if (n <= 0)
+            return;
+        if (pa_stream_write(line.stream, line.waiting.constData(), size_t(n), nullptr, 0, PA_SEEK_RELATIVE) == 0)
+            line.waiting.remove(0, n);
+    }
+
+    void Flush(Line& line)
+    {
+        retryNow_ = true;
+        if (line.stream && pa_stream_get_state(line.stream) == PA_STREAM_READY)
+            Forget(pa_stream_flush(line.stream, nullptr, nullptr));
+    }
+
+    void Cork(Line& line, bool held)
+    {
+        if (line.stream && pa_stream_get_state(line.stream) == PA_STREAM_READY)
+            Forget(pa_stream_cork(line.stream, held ? 1 : 0, nullptr, nullptr));
+    }
+
+    // What the server holds of the line and has not played yet.
+    int ServerMs(Line& line)
+    {
+        if (!line.stream || pa_stream_get_state(line.stream) != PA_STREAM_READY)
+            return 0;
+        pa_usec_t usec = 0;
+        int negative = 0;
+        if (pa_stream_get_latency(line.stream, &usec, &negative) != 0 || negative)
+            return 0;
+        return int(usec / 1000);
     }
 
 private:
-    QAudioSink* NewSink(int rate)
+    static void Forget(pa_operation* op)
     {
-        QAudioFormat format;
-        format.setSampleRate(rate);
-        format.setChannelCount(1);
-        format.setSampleFormat(QAudioFormat::Int16);
-        if (!device_.isFormatSupported(format))
-            return nullptr;
-        return new QAudioSink(device_, format);
+        if (op)
+            pa_operation_unref(op);
     }
 
-    void Fail(Line& line)
-    {
-        line.dead = true;
-        QMutexLocker lock(&line.mutex);
-        line.waiting.clear();
-    }
+    bool Connected() const { return context_ && pa_context_get_state(context_) == PA_CONTEXT_READY; }
 
-    void Pump()
+    void Connect()
     {
-        if (dying_)
+        if (context_ || !loop_)
             return;
-        bool busy = false;
-        for (auto& ref : lines_) {
-            Line& line = *ref;
-            if (line.dead || line.closed)
-                continue;
-            QMutexLocker lock(&line.mutex);
-            const bool empty = line.waiting.isEmpty();
-            lock.unlock();
-            if (empty || line.held) {
-                if (line.io && !line.held)
-                    line.inSink = int(line.sink->bufferSize() - line.sink->bytesFree());
-                continue;
-            }
-            if (!hasDevice_ || (!line.sink && !(line.sink = NewSink(line.rate)))) {
-                Fail(line);
-                continue;
-            }
-            if (!line.io) {
-                line.io = line.sink->start();
-                line.fresh = true;
-                if (!line.io) {
-                    Fail(line);
-                    continue;
-                }
-            }
-            if (line.sink->error() == QAudio::FatalError || line.sink->error() == QAudio::IOError
-                || line.sink->error() == QAudio::OpenError) {
-                Fail(line);
-                continue;
-            }
-            // The sink is fed without holding the line: the synthesis thread
-            // never waits for the sound server.
-            lock.relock();
-            const QByteArray piece = line.waiting.left(line.sink->bytesFree() & ~qsizetype(1));
-            const quint64 epoch = line.epoch;
-            lock.unlock();
-            const bool starting = line.fresh || line.sink->state() == QAudio::IdleState;
-            const qint64 written = piece.isEmpty() ? 0 : line.io->write(piece);
-            lock.relock();
-            if (written > 0 && line.epoch == epoch)
-                line.waiting.remove(0, written);
-            busy = busy || !line.waiting.isEmpty();
-            lock.unlock();
-            if (written > 0 && starting) {
-                // The sound server holds a new or starved stream back until
-                // its buffer is full; a word must not wait for that. Resuming
-                // a stream starts it at once.
-                line.sink->suspend();
-                line.sink->resume();
-                line.fresh = false;
-            }
-            line.inSink = int(line.sink->bufferSize() - line.sink->bytesFree());
-        }
-        if (!busy)
-            pump_.stop();
-        else if (!pump_.isActive())
-            pump_.start();
+        const auto now = Clock::now();
+        if (!retryNow_ && now - lastAttempt_ < kRetryAfter)
+            return;
+        retryNow_ = false;
+        lastAttempt_ = now;
+        const QByteArray name = QCoreApplication::applicationName().toUtf8();
+        context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), name.isEmpty() ? "Varin" : name.constData());
+        if (!context_)
+            return;
+        pa_context_set_state_callback(context_, &Pulse::OnContextState, this);
+        // Never start a sound server of our own: the desktop runs one, or
+        // there is none to be had.
+        if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
+            DropContext(false);
     }
 
-    QAudioDevice device_;
-    bool hasDevice_ = false;
-    bool dying_ = false;
-    QTimer pump_;
-    std::vector<std::shared_ptr<Line>> lines_;
+    void DropContext(bool disconnect)
+    {
+        if (!context_)
+            return;
+        pa_context_set_state_callback(context_, nullptr, nullptr);
+        if (disconnect)
+            pa_context_disconnect(context_);
+        pa_context_unref(context_);
+        context_ = nullptr;
+    }
+
+    bool OpenStream(Line& line)
+    {
+        const pa_sample_spec spec{PA_SAMPLE_S16LE, uint32_t(line.rate), 1};
+        pa_stream* s = pa_stream_new(context_, "speech", &spec, nullptr);
+        if (!s)
+            return false;
+        pa_stream_set_state_callback(s, &Pulse::OnStreamState, &line);
+        pa_stream_set_write_callback(s, &Pulse::OnWritable, this);
+        pa_buffer_attr attr;
+        attr.maxlength = uint32_t(-1);
+        attr.tlength = uint32_t(line.Bytes(std::chrono::milliseconds(kServerMs)));
+        attr.prebuf = uint32_t(line.Bytes(std::chrono::milliseconds(kStartMs)));
+        attr.minreq = uint32_t(-1);
+        attr.fragsize = uint32_t(-1);
+        int flags = PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_ADJUST_LATENCY;
+        {
+            std::lock_guard lock(line.mutex);
+            if (line.held)
+                flags |= PA_STREAM_START_CORKED;
+        }
+        // No device named: the server's default, now and after it changes.
+        if (pa_stream_connect_playback(s, nullptr, &attr, pa_stream_flags_t(flags), nullptr, nullptr) < 0) {
+            pa_stream_set_state_callback(s, nullptr, nullptr);
+            pa_stream_set_write_callback(s, nullptr, nullptr);
+            pa_stream_unref(s);
+            return false;
+        }
+        line.stream = s;
+        return true;
+    }
+
+    static void DropStream(Line& line, bool disconnect)
+    {
+        pa_stream* s = std::exchange(line.stream, nullptr);
+        if (!s)
+            return;
+        pa_stream_set_state_callback(s, nullptr, nullptr);
+        pa_stream_set_write_callback(s, nullptr, nullptr);
+        if (disconnect)
+            pa_stream_disconnect(s);
+        pa_stream_unref(s);
+    }
+
+    Line* LineOf(pa_stream* s)
+    {
+        for (auto* line : lines_)
+            if (line->stream == s)
+                return line;
+        return nullptr;
+    }
+
+    static void OnContextState(pa_context* c, void* self)
+    {
+        auto& pulse = *static_cast<Pulse*>(self);
+        switch (pa_context_get_state(c)) {
+        case PA_CONTEXT_READY:
+            for (auto* line : pulse.lines_)
+                pulse.Feed(*line);
+            break;
+        case PA_CONTEXT_FAILED:
+        case PA_CONTEXT_TERMINATED: {
+            // The server went away (or never answered): its streams went
+            // with it. What waited plays to no one; the next audio connects
+            // again.
+            const auto now = Clock::now();
+            for (auto* line : pulse.lines_) {
+                DropStream(*line, false);
+                std::lock_guard lock(line->mutex);
+                line->Silence(now);
+            }
+            pulse.DropContext(false);   // libpulse holds the context until this call returns
+            pulse.retryNow_ = true;
+            break;
+        }
+        default:
+            break;
+        }
+    }
+
+    static void OnStreamState(pa_stream* s, void* data)
+    {
+        auto& line = *static_cast<Line*>(data);
+        const pa_stream_state_t state = pa_stream_get_state(s);
+        if (state == PA_STREAM_FAILED || state == PA_STREAM_TERMINATED) {
+            // A stream the server ended (its device gone, or killed): the
+            // line opens a new one on the next audio.
+            if (line.stream == s)
+                DropStream(line, false);
+            std::lock_guard lock(line.mutex);
+            line.Silence(Clock::now());
+        }
+    }
+
+    static void OnWritable(pa_stream* s, size_t, void* self)
+    {
+        auto& pulse = *static_cast<Pulse*>(self);
+        if (Line* line = pulse.LineOf(s))
+            pulse.Feed(*line);
+    }
+
+    pa_threaded_mainloop* loop_ = nullptr;
+    pa_context* context_ = nullptr;
+    std::vector<Line*> lines_;
+    Clock::time_point lastAttempt_;
+    bool retryNow_ = true;
 };
 
 class SpeakerStream : public AudioStream {
 public:
-    SpeakerStream(Hub* hub, std::shared_ptr<Line> line) : hub_(hub), line_(std::move(line))
+    SpeakerStream(std::shared_ptr<Pulse> pulse, int rate) : pulse_(std::move(pulse))
     {
-        QMetaObject::invokeMethod(hub_, [hub = hub_, line = line_] { hub->Add(line); });
+        line_.rate = rate;
+        line_.silentFrom = Clock::now();
+        pulse_->Locked([this] { pulse_->Add(line_); });
     }
     ~SpeakerStream() override
     {
-        {
-            QMutexLocker lock(&line_->mutex);
-            line_->waiting.clear();
-        }
-        QMetaObject::invokeMethod(hub_, [hub = hub_, line = line_] { hub->Close(line); });
+        pulse_->Locked([this] { pulse_->Remove(line_); });
     }
     void Write(const qint16* samples, int count) override
     {
-        if (line_->dead || count <= 0)
+        if (count <= 0)
             return;
-        bool wasEmpty;
         {
-            QMutexLocker lock(&line_->mutex);
-            wasEmpty = line_->waiting.isEmpty();
-            line_->waiting.append(reinterpret_cast<const char*>(samples), qsizetype(count) * 2);
+            std::lock_guard lock(line_.mutex);
+            line_.waiting.append(reinterpret_cast<const char*>(samples), qsizetype(count) * 2);
         }
-        if (wasEmpty)
-            QMetaObject::invokeMethod(hub_, [hub = hub_] { hub->Kick(); });
+        pulse_->Locked([this] { pulse_->Feed(line_); });
     }
     int QueuedMs() const override
     {
-        if (line_->dead)
-            return 0;
-        QMutexLocker lock(&line_->mutex);
-        const qint64 bytes = line_->waiting.size() + line_->inSink;
-        return int(bytes * 1000 / (2 * qint64(line_->rate)));
+        int server = 0;
+        pulse_->Locked([&] { server = pulse_->ServerMs(line_); });
+        std::lock_guard lock(line_.mutex);
+        const auto left = line_.SilentLeft(Clock::now()) + line_.Duration(line_.waiting.size());
+        return server + int(std::chrono::duration_cast<std::chrono::milliseconds>(left).count());
     }
     void Discard() override
     {
         {
-            QMutexLocker lock(&line_->mutex);
-            line_->waiting.clear();
-            ++line_->epoch;
-            line_->inSink = 0;
+            std::lock_guard lock(line_.mutex);
+            line_.waiting.clear();
+            line_.silent = {};
+            line_.silentFrom = Clock::now();
         }
-        QMetaObject::invokeMethod(hub_, [hub = hub_, line = line_] { hub->Discard(line); });
+        pulse_->Locked([this] { pulse_->Flush(line_); });
     }
     void Hold(bool held) override
     {
-        QMetaObject::invokeMethod(hub_, [hub = hub_, line = line_, held] { hub->Hold(line, held); });
+        {
+            std::lock_guard lock(line_.mutex);
+            if (line_.held == held)
+                return;
+            line_.Settle(Clock::now());
+            line_.held = held;
+        }
+        pulse_->Locked([this, held] {
+            pulse_->Cork(line_, held);
+            if (!held)
+                pulse_->Feed(line_);
+        });
     }
 
 private:
-    Hub* hub_;
-    std::shared_ptr<Line> line_;
+    std::shared_ptr<Pulse> pulse_;
+    mutable Line line_;
 };
 
 class SpeakerOutput : public AudioOutput {
 public:
-    SpeakerOutput()
-    {
-        thread_.setObjectName(QStringLiteral("speech audio"));
-        hub_ = new Hub;
-        hub_->moveToThread(&thread_);
-        thread_.start();
-        // Asking the sound server for its device can take a while; never on a window's thread.
-        QMetaObject::invokeMethod(hub_, [hub = hub_] { hub->Probe(); });
-    }
-    ~SpeakerOutput() override
-    {
-        // The hub and its sinks end on their own thread, before it stops.
-        QMetaObject::invokeMethod(hub_, [hub = hub_] { delete hub; }, Qt::BlockingQueuedConnection);
-        thread_.quit();
-        thread_.wait();
-    }
     std::unique_ptr<AudioStream> Open(int sampleRate) override
     {
-        // Once the device is known to be missing, nothing is made to play.
-        if (hub_->missing)
-            return nullptr;
-        auto line = std::make_shared<Line>();
-        line->rate = sampleRate;
-        return std::make_unique<SpeakerStream>(hub_, std::move(line));
+        return std::make_unique<SpeakerStream>(pulse_, sampleRate);
     }
 
 private:
-    QThread thread_;
-    Hub* hub_;
+    std::shared_ptr<Pulse> pulse_ = std::make_shared<Pulse>();
 };
 
 }  // namespace

@@ -28,7 +28,7 @@ public:
     virtual std::unique_ptr<AudioStream> Open(int sampleRate) = 0;
 };
 
-// The sound card, through Qt Multimedia. Its sinks live on a thread of their
-// own, so neither finding the device nor starting a sink ever holds up a
-// window. With no device, or a sink that fails, speech is silent.
+// The desktop's sound server, on its current default device. With no
+// server, or a stream that fails, speech is silent and nothing waits; the
+// next audio reaches the server again once it is back.
 std::shared_ptr<AudioOutput> MakeSpeakerOutput();

@@ -18,9 +18,7 @@
 
 namespace {
 
-// The synthesiser stays this far ahead of what the listener hears: enough to
-// ride over a busy moment, little enough that a long text costs no memory.
-constexpr int kAheadMs = 3000;
+constexpr int kAheadMs = EspeakEngine::kAheadMs;
 // A text is synthesised a sentence at a time, and no more than this many
 // characters at once, so the first words play at once and a stop takes effect
 // between two pieces at the latest.
@@ -99,11 +97,11 @@ public:
         return state_ == kReady;
     }
 
-    bool WaitUntilIdle(int timeoutMs)
+    bool WaitUntilIdle(int timeoutMs, bool aheadCounts)
     {
         std::unique_lock lock(m_);
         return idle_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                              [this] { return state_ != kStarting && !busy_ && !AnyWork(); });
+                              [&] { return state_ != kStarting && !busy_ && !AnyWork(aheadCounts); });
     }
 
     ~Synthesizer()
@@ -154,13 +152,15 @@ private:
         return sampleRate_ > 0;
     }
 
-    // Under m_: whether a channel has text left that it may synthesise now.
-    bool AnyWork()
+    // Under m_: whether a channel has text left that it may synthesise now;
+    // with `aheadCounts`, one that is far enough ahead of its listener may not.
+    bool AnyWork(bool aheadCounts = false)
     {
         for (auto& weak : channels_)
             if (auto ch = weak.lock()) {
                 std::lock_guard lock(ch->m);
-                if (!ch->closed && !ch->held && !ch->queue.empty())
+                if (!ch->closed && !ch->held && !ch->queue.empty()
+                    && !(aheadCounts && ch->stream && ch->stream->QueuedMs() >= kAheadMs))
                     return true;
             }
         return false;
@@ -482,5 +482,10 @@ bool EspeakEngine::Available()
 
 bool EspeakEngine::WaitUntilIdle(int timeoutMs)
 {
-    return Synthesizer::Get().WaitUntilIdle(timeoutMs);
+    return Synthesizer::Get().WaitUntilIdle(timeoutMs, false);
+}
+
+bool EspeakEngine::WaitUntilResting(int timeoutMs)
+{
+    return Synthesizer::Get().WaitUntilIdle(timeoutMs, true);
 }

@@ -40,12 +40,20 @@ public:
     std::unique_ptr<VoiceObject> NewVoice() override;
     SharedSpeech& EngineB() override;
 
+    // The synthesiser stays this far ahead of what the listener hears, and
+    // no further than one more piece of text: enough to ride over a busy
+    // moment, little enough that a long text costs no memory.
+    static constexpr int kAheadMs = 3000;
+
     // Whether the library could be loaded; false means every voice is silent.
     // Waits for the synthesis thread to have tried.
     static bool Available();
     // Waits until nothing that is not held remains to be synthesised; false
     // when that takes longer than the given time. For tests and benchmarks.
     static bool WaitUntilIdle(int timeoutMs);
+    // Waits until the synthesiser rests: what is left is held, or waits for
+    // the listener to catch up with the read-ahead. For tests.
+    static bool WaitUntilResting(int timeoutMs);
 
 private:
     class Shared;

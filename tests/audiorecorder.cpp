@@ -2,31 +2,58 @@
 
 #include <QFile>
 #include <QtEndian>
+#include <algorithm>
 #include <cmath>
 
 class RecordedStream : public AudioStream {
 public:
     RecordedStream(RecordingAudio& owner, std::shared_ptr<RecordingAudio::Stream> s) : owner_(owner), s_(std::move(s)) {}
-    ~RecordedStream() override { Log(QStringLiteral("Close")); QMutexLocker lock(&owner_.mutex_); s_->closed = true; }
+    ~RecordedStream() override
+    {
+        QMutexLocker lock(&owner_.mutex_);
+        s_->events << QStringLiteral("Close");
+        s_->closed = true;
+        s_->queued = s_->silent = 0;   // silent at once
+    }
     void Write(const qint16* samples, int count) override
     {
+        if (count <= 0)
+            return;
         QMutexLocker lock(&owner_.mutex_);
         if (!owner_.firstSeen_) {
             owner_.firstSeen_ = true;
             owner_.first_ = RecordingAudio::Clock::now();
         }
         s_->pcm.append(reinterpret_cast<const char*>(samples), qsizetype(count) * 2);
+        if (!owner_.device)
+            s_->silent += count;
+        else
+            s_->queued += count;
+        if (owner_.playback_ == RecordingAudio::Playback::Instant && !s_->held)
+            owner_.PlayLocked(*s_, s_->silent + s_->queued);
     }
-    int QueuedMs() const override { return 0; }
-    void Discard() override { Log(QStringLiteral("Discard")); }
-    void Hold(bool held) override { Log(held ? QStringLiteral("Hold 1") : QStringLiteral("Hold 0")); }
-
-private:
-    void Log(const QString& e)
+    int QueuedMs() const override
     {
         QMutexLocker lock(&owner_.mutex_);
-        s_->events << e;
+        return int((s_->queued + s_->silent) * 1000 / s_->rate);
     }
+    void Discard() override
+    {
+        QMutexLocker lock(&owner_.mutex_);
+        s_->events << QStringLiteral("Discard");
+        s_->discardedAt << s_->pcm.size() / 2;
+        s_->queued = s_->silent = 0;
+    }
+    void Hold(bool held) override
+    {
+        QMutexLocker lock(&owner_.mutex_);
+        s_->events << (held ? QStringLiteral("Hold 1") : QStringLiteral("Hold 0"));
+        s_->held = held;
+        if (owner_.playback_ == RecordingAudio::Playback::Instant && !held)
+            owner_.PlayLocked(*s_, s_->silent + s_->queued);
+    }
+
+private:
     RecordingAudio& owner_;
     std::shared_ptr<RecordingAudio::Stream> s_;
 };
@@ -42,6 +69,48 @@ std::unique_ptr<AudioStream> RecordingAudio::Open(int sampleRate)
     s->rate = sampleRate;
     streams_.push_back(s);
     return std::make_unique<RecordedStream>(*this, s);
+}
+
+void RecordingAudio::PlayLocked(Stream& s, qsizetype samples)
+{
+    // What plays to no one goes first: it was written first.
+    const qsizetype lost = std::min(samples, s.silent);
+    s.silent -= lost;
+    const qsizetype heard = std::min(samples - lost, s.queued);
+    const qsizetype from = s.pcm.size() / 2 - s.queued;
+    s.played += s.pcm.mid(from * 2, heard * 2);
+    s.queued -= heard;
+}
+
+void RecordingAudio::LoseDevice()
+{
+    QMutexLocker lock(&mutex_);
+    device = false;
+    for (auto& s : streams_) {
+        s->silent += s->queued;
+        s->queued = 0;
+    }
+}
+
+void RecordingAudio::Play(int ms)
+{
+    QMutexLocker lock(&mutex_);
+    for (auto& s : streams_)
+        if (!s->closed && !s->held)
+            PlayLocked(*s, qsizetype(ms) * s->rate / 1000);
+}
+
+int RecordingAudio::QueuedMs(int index) const
+{
+    QMutexLocker lock(&mutex_);
+    const Stream& s = *streams_.at(index);
+    return int((s.queued + s.silent) * 1000 / s.rate);
+}
+
+qsizetype RecordingAudio::Played(int index) const
+{
+    QMutexLocker lock(&mutex_);
+    return streams_.at(index)->played.size() / 2;
 }
 
 int RecordingAudio::StreamCount() const

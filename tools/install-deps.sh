@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  qt6-multimedia-dev
+  libpulse-dev
   libsqlcipher-dev
   libespeak-ng-dev espeak-ng-data
   fonts-unikurdweb fonts-noto-core
