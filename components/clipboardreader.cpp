@@ -204,6 +204,17 @@ private:
         }
     }
 
+    // Accepts a new value of the property `atom` of our window.
+    std::function<bool(const xcb_generic_event_t*)> PropertyChanged(xcb_atom_t atom) const
+    {
+        return [this, atom](const xcb_generic_event_t* e) {
+            if ((e->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+                return false;
+            auto* p = reinterpret_cast<const xcb_property_notify_event_t*>(e);
+            return p->window == window_ && p->atom == atom && p->state == XCB_PROPERTY_NEW_VALUE;
+        };
+    }
+
     // A time from the server's own clock, which owners compare with the time
     // they took the clipboard: a zero-length append to a property of our own
     // window, whose notification carries it.
@@ -212,14 +223,7 @@ private:
         xcb_change_property(c_, XCB_PROP_MODE_APPEND, window_, clock_, XCB_ATOM_STRING, 8, 0, nullptr);
         xcb_flush(c_);
         Event ev;
-        const Outcome o = Wait(
-            [this](const xcb_generic_event_t* e) {
-                if ((e->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
-                    return false;
-                auto* p = reinterpret_cast<const xcb_property_notify_event_t*>(e);
-                return p->window == window_ && p->atom == clock_;
-            },
-            Clock::now() + kAnswerWait, false, &ev);
+        const Outcome o = Wait(PropertyChanged(clock_), Clock::now() + kAnswerWait, false, &ev);
         if (o == Outcome::Got)
             *time = reinterpret_cast<xcb_property_notify_event_t*>(ev.get())->time;
         return o;
@@ -311,14 +315,7 @@ private:
         const uint32_t wantedBytes = WantedLongs() * 4;
         for (;;) {
             Event ev;
-            const Outcome o = Wait(
-                [this](const xcb_generic_event_t* e) {
-                    if ((e->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
-                        return false;
-                    auto* p = reinterpret_cast<const xcb_property_notify_event_t*>(e);
-                    return p->window == window_ && p->atom == property_ && p->state == XCB_PROPERTY_NEW_VALUE;
-                },
-                Clock::now() + kAnswerWait, false, &ev);
+            const Outcome o = Wait(PropertyChanged(property_), Clock::now() + kAnswerWait, false, &ev);
             if (o == Outcome::TimedOut)
                 break;   // the owner stopped sending: keep what came
             if (o != Outcome::Got)
