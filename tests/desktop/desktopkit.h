@@ -113,7 +113,6 @@ bool FocusWindow(unsigned long window);
         if (!desktop.Ready())                                             \
             qFatal("no desktop: %s", qPrintable(desktop.Error()));        \
         VarinApplication app(argc, argv);                                 \
-        app.setAttribute(Qt::AA_Use96Dpi, true);                          \
         TestObject tc(&desktop);                                          \
         return QTest::qExec(&tc, argc, argv);                             \
     }
