@@ -49,6 +49,7 @@ struct Line {
     // Under the main loop's lock.
     pa_stream* stream = nullptr;
     bool closed = false;
+    qint64 handed = 0;             // bytes handed to the server since the stream began or was flushed
 
     qint64 Bytes(Clock::duration d) const
     {
@@ -102,16 +103,19 @@ public:
     Pulse(const Pulse&) = delete;
     Pulse& operator=(const Pulse&) = delete;
 
-    // Runs f under the main loop's lock; without a loop, f runs unguarded
-    // and finds no server.
+    // Runs f under the main loop's lock; without a loop (libpulse could not
+    // start one), under a lock of its own, and f finds no server.
     template <typename F>
     void Locked(F f)
     {
-        if (loop_)
-            pa_threaded_mainloop_lock(loop_);
+        if (!loop_) {
+            std::lock_guard lock(noLoop_);
+            f();
+            return;
+        }
+        pa_threaded_mainloop_lock(loop_);
         f();
-        if (loop_)
-            pa_threaded_mainloop_unlock(loop_);
+        pa_threaded_mainloop_unlock(loop_);
     }
 
     void Add(Line& line)
@@ -158,13 +162,16 @@ public:
         const qsizetype n = std::min<qsizetype>(line.waiting.size(), qsizetype(room)) & ~qsizetype(1);
         if (n <= 0)
             return;
-        if (pa_stream_write(line.stream, line.waiting.constData(), size_t(n), nullptr, 0, PA_SEEK_RELATIVE) == 0)
+        if (pa_stream_write(line.stream, line.waiting.constData(), size_t(n), nullptr, 0, PA_SEEK_RELATIVE) == 0) {
             line.waiting.remove(0, n);
+            line.handed += n;
+        }
     }
 
     void Flush(Line& line)
     {
         retryNow_ = true;
+        line.handed = 0;
         if (line.stream && pa_stream_get_state(line.stream) == PA_STREAM_READY)
             Forget(pa_stream_flush(line.stream, nullptr, nullptr));
     }
@@ -182,7 +189,13 @@ public:
             return 0;
         pa_usec_t usec = 0;
         int negative = 0;
-        if (pa_stream_get_latency(line.stream, &usec, &negative) != 0 || negative)
+        const int r = pa_stream_get_latency(line.stream, &usec, &negative);
+        if (r == -PA_ERR_NODATA) {
+            // Just after a start or a flush the server has not said where it
+            // is: take what it was given as not played yet.
+            return int(std::chrono::duration_cast<std::chrono::milliseconds>(line.Duration(line.handed)).count());
+        }
+        if (r != 0 || negative)
             return 0;
         return int(usec / 1000);
     }
@@ -255,6 +268,7 @@ private:
             return false;
         }
         line.stream = s;
+        line.handed = 0;
         return true;
     }
 
@@ -310,6 +324,15 @@ private:
     {
         auto& line = *static_cast<Line*>(data);
         const pa_stream_state_t state = pa_stream_get_state(s);
+        if (state == PA_STREAM_READY) {
+            // A pause or a resume may have come while the stream was made.
+            bool held;
+            {
+                std::lock_guard lock(line.mutex);
+                held = line.held;
+            }
+            Forget(pa_stream_cork(s, held ? 1 : 0, nullptr, nullptr));
+        }
         if (state == PA_STREAM_FAILED || state == PA_STREAM_TERMINATED) {
             // A stream the server ended (its device gone, or killed): the
             // line opens a new one on the next audio.
@@ -328,6 +351,7 @@ private:
     }
 
     pa_threaded_mainloop* loop_ = nullptr;
+    std::mutex noLoop_;
     pa_context* context_ = nullptr;
     std::vector<Line*> lines_;
     Clock::time_point lastAttempt_;

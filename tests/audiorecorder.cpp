@@ -25,10 +25,13 @@ public:
             owner_.first_ = RecordingAudio::Clock::now();
         }
         s_->pcm.append(reinterpret_cast<const char*>(samples), qsizetype(count) * 2);
-        if (!owner_.device)
-            s_->silent += count;
-        else
+        if (!owner_.device) {
+            // No device: what waited is lost with it, and this plays to no one.
+            s_->silent += s_->queued + count;
+            s_->queued = 0;
+        } else {
             s_->queued += count;
+        }
         if (owner_.playback_ == RecordingAudio::Playback::Instant && !s_->held)
             owner_.PlayLocked(*s_, s_->silent + s_->queued);
     }
@@ -61,7 +64,9 @@ private:
 std::unique_ptr<AudioStream> RecordingAudio::Open(int sampleRate)
 {
     QMutexLocker lock(&mutex_);
-    if (!device || refuse > 0) {
+    if (!device)
+        return nullptr;
+    if (refuse > 0) {
         --refuse;
         return nullptr;
     }

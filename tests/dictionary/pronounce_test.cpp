@@ -170,6 +170,34 @@ private slots:
         QCOMPARE(w.Timer0->Interval(), handler.startsWith("Combo") && voice <= 0 ? 100 : 0);
     }
 
+    void theSpeakButtonSpeaksAtTheSliderSpeed_data()
+    {
+        QTest::addColumn<int>("slider");
+        QTest::addColumn<int>("speed");
+        QTest::newRow("slowest") << 1 << 70;
+        QTest::newRow("fastest") << 5 << 210;
+    }
+    void theSpeakButtonSpeaksAtTheSliderSpeed()
+    {
+        // The button sets engine B's speed after the text; the text is still
+        // spoken at it, not at the speed the engine had before.
+        QFETCH(int, slider);
+        QFETCH(int, speed);
+        Varin2& w = Window(7, QStringLiteral("cat"));
+        w.PronounceCurrentWord();   // speed 140, from the slider's 3
+        QCoreApplication::processEvents();
+        w.Slider1->setValue(slider);
+        speech_->spoken.clear();
+        w.Command1_Click();
+        QCoreApplication::processEvents();
+        QCOMPARE(speech_->spoken.size(), 1);
+        const SpeechRecorder::Spoken& said = speech_->spoken.first();
+        QCOMPARE(said.text, QStringLiteral("cat"));
+        QCOMPARE(said.given.speed, 140);
+        QVERIFY(said.spoken);
+        QCOMPARE(said.heard.speed, speed);
+    }
+
     void engineAIsPickedAMomentLater()
     {
         Varin2& w = Window(0, QStringLiteral("he"));

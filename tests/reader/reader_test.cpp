@@ -80,6 +80,8 @@ private:
         else if (action == "clear") r.cmdclear->click();
         else if (action == "close") r.Command1->click();
         else if (action == "open") OpenFile(r);
+        else if (action == "settle") QCoreApplication::processEvents();
+        else if (action.startsWith("slider ")) r.Slider1->setValue(action.mid(7).toInt());
         else if (action.startsWith("voice ")) {
             r.Combo4->setCurrentIndex(action.mid(6).toInt());
             emit r.Combo4->activated(r.Combo4->currentIndex());
@@ -229,6 +231,53 @@ private slots:
         for (const QString& a : actions)
             Press(r, a);
         QCOMPARE(speech_->Take(), log);
+    }
+
+    void readingRunsAtTheChosenSettings_data()
+    {
+        // Each of engine B's texts: the voice, pitch and speed when it was
+        // handed over, then when it was spoken ("settle": back in the event
+        // loop). The read button sets pitch and speed after the text.
+        QTest::addColumn<QStringList>("actions");
+        QTest::addColumn<QStringList>("texts");
+        QTest::newRow("slider 10, then 20")
+            << QStringList{"slider 10", "read", "settle", "slider 20", "read", "settle"}
+            << QStringList{"given 7/204/155 heard 7/204/135", "given 7/204/135 heard 7/204/235"};
+        QTest::newRow("slider 0, voice 3 and pitch 94")
+            << QStringList{"slider 0", "voice 3", "pitch 94", "read", "settle"}
+            << QStringList{"given 3/94/155 heard 3/94/35"};
+        QTest::newRow("read twice at once: the second replaces the first")
+            << QStringList{"slider 20", "read", "read", "settle"}
+            << QStringList{"given 7/204/155 cut", "given 7/204/235 heard 7/204/235"};
+        QTest::newRow("pause, then read")
+            << QStringList{"read", "settle", "pause", "slider 2", "read", "settle"}
+            << QStringList{"given 7/204/155 heard 7/204/155", "given 7/204/155 heard 7/204/55"};
+    }
+    void readingRunsAtTheChosenSettings()
+    {
+        QFETCH(QStringList, actions);
+        QFETCH(QStringList, texts);
+        Varin3& r = OpenReader();
+        r.Combo4->setCurrentIndex(7);
+        r.Combo1->setCurrentText(QStringLiteral("204"));
+        r.Slider1->setValue(12);
+        r.Text1->setPlainText(QStringLiteral("hello"));
+        Press(r, QStringLiteral("voice 7"));
+        speech_->engineB.speed = 155;   // as a read at slider 12 left it
+        QCoreApplication::processEvents();
+        speech_->spoken.clear();
+        for (const QString& a : actions)
+            Press(r, a);
+        const auto show = [](const SpeechRecorder::Settings& s) {
+            return QStringLiteral("%1/%2/%3").arg(s.voice).arg(s.pitch).arg(s.speed);
+        };
+        QStringList got;
+        for (const SpeechRecorder::Spoken& t : speech_->spoken) {
+            QCOMPARE(t.text, QStringLiteral("hello"));
+            got << QStringLiteral("given ") + show(t.given)
+                       + (t.cut ? QStringLiteral(" cut") : t.spoken ? QStringLiteral(" heard ") + show(t.heard) : QStringLiteral(" waiting"));
+        }
+        QCOMPARE(got, texts);
     }
 
     void closeStopsSpeechAndReturnsToTheDictionary()
