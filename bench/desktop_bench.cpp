@@ -5,6 +5,7 @@
 // Prints
 //   desktop keystroke_to_grid_ms p50=… p99=…    key event to the grid painted with the new result
 //   desktop keystroke_to_sound_ms p50=… p99=…   key event to the first loud sample at the sink
+//                                               (and to when the recorder got the block holding it)
 //   desktop clipboard_hung_owner_stall_ms=…     longest wait for the window's answer to a ping
 //                                               while an owner that never answers holds the clipboard
 //   desktop clipboard_20mb_cpu_pct=…            processor use with 20 MB copied
@@ -157,6 +158,8 @@ public:
         const uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
         xcb_change_window_attributes(c_, root_, XCB_CW_EVENT_MASK, &mask);
         const xcb_atom_t protocols = Atom("WM_PROTOCOLS"), ping = Atom("_NET_WM_PING");
+        longest_ = 0;
+        const auto first = Clock::now();
         for (uint32_t n = 1; !stop; ++n) {
             xcb_client_message_event_t m{};
             m.response_type = XCB_CLIENT_MESSAGE;
@@ -186,12 +189,19 @@ public:
                 std::free(e);
             }
             answers.push_back(Ms(Clock::now() - sent));
+            if (answers.back() >= longest_) {
+                longest_ = answers.back();
+                longestAt_ = Ms(sent - first);
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         return answers;
     }
 
+    double longestAt_ = 0;   // when the longest answer was asked for, ms after the first ping
+
 private:
+    double longest_ = 0;
     xcb_connection_t* c_;
     xcb_window_t root_;
 };
@@ -293,7 +303,7 @@ void KeystrokeToGrid(Varin2& w, KeyWatch& watch)
 
 void KeystrokeToSound(Varin2& w, KeyWatch& watch, MonitorRecorder& monitor)
 {
-    std::vector<double> ms;
+    std::vector<double> ms, cameMs;
     int misses = 0, unchanged = 0;
     // Only a change of the entry's English text is spoken.
     std::atomic<int> changes{0};
@@ -309,20 +319,25 @@ void KeystrokeToSound(Varin2& w, KeyWatch& watch, MonitorRecorder& monitor)
                 continue;
             }
             const auto key = watch.keyAt;
-            Clock::time_point heard;
-            if (!monitor.FirstLoudAfter(key, 3000, &heard)) {
+            Clock::time_point heard, came;
+            if (!monitor.FirstLoudAfter(key, 3000, &heard, &came)) {
                 if (changes == changed)
                     ++unchanged;   // the next entry has the same English text
                 else
                     ++misses;
                 continue;
             }
-            if (i > 1)
+            if (i > 1) {
                 ms.push_back(Ms(heard - key));
+                cameMs.push_back(Ms(came - key));
+            }
         }
     });
     QObject::disconnect(counting);
+    // The sample's own time, reckoned back from its place in the block the
+    // recorder got; and, as an upper bound, when that block came.
     Percentiles("keystroke_to_sound_ms", ms, misses);
+    Percentiles("keystroke_to_recorded_block_ms", cameMs, misses);
     if (unchanged)
         std::printf("desktop   (%d keys moved to an entry with the same English text: nothing new to say)\n", unchanged);
 }
@@ -394,11 +409,11 @@ int main(int argc, char** argv)
         const double p99 = answers.empty() ? -1 : answers[answers.size() * 99 / 100];
         const long over50 = std::count_if(answers.begin(), answers.end(), [](double a) { return a > 50; });
         if (hangs)
-            std::printf("desktop clipboard_hung_owner_stall_ms=%.1f (pings=%zu p99=%.1f over_50ms=%ld owner_asked=%d)\n",
-                        longest, answers.size(), p99, over50, asked);
+            std::printf("desktop clipboard_hung_owner_stall_ms=%.1f (pings=%zu p99=%.1f over_50ms=%ld at=%.0fms owner_asked=%d)\n",
+                        longest, answers.size(), p99, over50, x.longestAt_, asked);
         else
-            std::printf("desktop answering_owner_stall_ms=%.1f (pings=%zu p99=%.1f over_50ms=%ld, for comparison)\n",
-                        longest, answers.size(), p99, over50);
+            std::printf("desktop answering_owner_stall_ms=%.1f (pings=%zu p99=%.1f over_50ms=%ld at=%.0fms, for comparison)\n",
+                        longest, answers.size(), p99, over50, x.longestAt_);
         std::fflush(stdout);
     }
 

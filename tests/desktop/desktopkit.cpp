@@ -322,7 +322,7 @@ void MonitorRecorder::Read()
 }
 
 bool MonitorRecorder::FirstLoudAfter(DesktopClock::time_point since, int ms, DesktopClock::time_point* when,
-                                     int threshold)
+                                     DesktopClock::time_point* came, int threshold)
 {
     const auto end = DesktopClock::now() + std::chrono::milliseconds(ms);
     size_t checked = 0;
@@ -340,6 +340,8 @@ bool MonitorRecorder::FirstLoudAfter(DesktopClock::time_point since, int ms, Des
                         const auto back = std::chrono::microseconds(
                             (long long)(b.samples.size() - 1 - i) * 1000000 / kRate);
                         *when = std::max(since, b.came - std::chrono::duration_cast<DesktopClock::duration>(back));
+                        if (came)
+                            *came = b.came;
                         return true;
                     }
                 }

@@ -82,8 +82,9 @@ public:
     // When the first sample louder than `threshold` was heard after `since`
     // (the time each sample reached the monitor, reckoned back from when its
     // block came); false when none was within `ms` of waiting.
+    // `came`, when given, is when the block holding it reached the recorder.
     bool FirstLoudAfter(DesktopClock::time_point since, int ms, DesktopClock::time_point* when,
-                        int threshold = 500);
+                        DesktopClock::time_point* came = nullptr, int threshold = 500);
     // Root mean square of what was heard after `since`.
     double RmsAfter(DesktopClock::time_point since);
 
