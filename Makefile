@@ -38,7 +38,8 @@ bench: build
 		&& QT_QPA_PLATFORM=offscreen ./speech_bench speech \
 		&& QT_QPA_PLATFORM=offscreen ./idle_bench \
 		&& QT_QPA_PLATFORM=offscreen ./reader_bench \
-		&& QT_QPA_PLATFORM=offscreen ./kurdish_bench
+		&& QT_QPA_PLATFORM=offscreen ./kurdish_bench \
+		&& ./desktop_bench
 
 # Runs each fuzz target for FUZZ_SECONDS, starting from its saved inputs;
 # what it finds new lands in $(FUZZ_DIR)/corpus, crashes in $(FUZZ_DIR)/crashes.

@@ -2,8 +2,9 @@
 
 #include "varin2.h"
 
+#include "components/clipboardreader.h"
+
 #include <QApplication>
-#include <QClipboard>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -43,7 +44,7 @@ bool EndsWord(QChar c)
 
 QString ExtractClipboardWord(const QString& clipboardText)
 {
-    QString text = clipboardText.left(40);
+    QString text = clipboardText.left(kClipboardTextConsidered);
     for (int i = 0; i < 10; ++i)
         if (!text.isEmpty() && !IsLetterRange(text.front()))
             text.remove(0, 1);
@@ -108,6 +109,9 @@ private:
 void Varin2::ConnectKeyboard()
 {
     Text->installEventFilter(new SearchFieldKeys(this));
+    // Fetched elsewhere, so that a clipboard owner that never answers holds
+    // up no tick of this window.
+    clipboard_ = new ClipboardReader(kClipboardTextConsidered, this);
     connect(Timer3, &FormTimer::Timer, this, [this] { Timer3_Timer(); });
 }
 
@@ -137,12 +141,13 @@ void Varin2::Text_KeyDown(int key)
 }
 
 // One clipboard capture. Nothing here fails aloud: a step that fails is
-// skipped and the capture goes on next second.
+// skipped and the capture goes on next second. The text is the one fetched
+// last, so the tick never waits for the clipboard's owner.
 void Varin2::Timer3_Timer()
 {
     QString word;
     ResumeNext({
-        [&] { word = ExtractClipboardWord(QGuiApplication::clipboard()->text()); },
+        [&] { word = ExtractClipboardWord(clipboard_->Text()); },
         [&] {
             if (word != Label3->Caption())
                 Label3->setCaption(word);

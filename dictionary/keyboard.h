@@ -10,6 +10,9 @@
 QChar MapKurdishKey(QChar typed);
 QString MapKurdishKeys(const QString& typed);
 
+// How much of the clipboard's text a capture looks at.
+inline constexpr int kClipboardTextConsidered = 40;
+
 // The first English word of the clipboard's text: at most its first 40
 // characters, up to ten leading characters outside A..z dropped, then the
 // letters up to the first character that is not one (the six between Z and a

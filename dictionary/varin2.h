@@ -12,6 +12,7 @@
 #include <future>
 #include <memory>
 
+class ClipboardReader;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -127,4 +128,5 @@ private:
     SavedChoices saved_;       // read at load, applied as the lists are filled
     QString storeNotice_;      // shown once the window is
     bool ending_ = false;
+    ClipboardReader* clipboard_ = nullptr;   // what Timer3 reads (keyboard.cpp)
 };

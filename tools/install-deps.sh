@@ -12,7 +12,8 @@ packages=(
   libespeak-ng-dev espeak-ng-data
   fonts-unikurdweb fonts-noto-core
   xvfb xdotool
-  x11-utils
+  x11-utils xclip sox
+  libxcb1-dev libxcb-xfixes0-dev
   at-spi2-core python3-pyatspi dbus
   desktop-file-utils appstream
   clang libclang-rt-14-dev
