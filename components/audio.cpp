@@ -242,8 +242,8 @@ private:
 
     bool OpenStream(Line& line)
     {
-        const pa_sample_spec spec{PA_SAMPLE_S16LE, uint32_t(line.rate), 1};
-        pa_stream* s = pa_stream_new(context_, "speech", &spec, nullptr);
+        const pa_sample_spec format{PA_SAMPLE_S16LE, uint32_t(line.rate), 1};
+        pa_stream* s = pa_stream_new(context_, "speech", &format, nullptr);
         if (!s)
             return false;
         pa_stream_set_state_callback(s, &Pulse::OnStreamState, &line);
