@@ -1,5 +1,7 @@
 #include "espeak.h"
 
+#include "espeakchannel.h"
+#include "espeakpieces.h"
 #include "runtime/runtime.h"
 #include "sorani.h"
 #include "wordprogress.h"
@@ -10,7 +12,6 @@
 #include <QByteArray>
 #include <QPointer>
 #include <QString>
-#include <QTimer>
 #include <algorithm>
 #include <climits>
 #include <condition_variable>
@@ -22,105 +23,25 @@
 #include <thread>
 #include <vector>
 
+using espeak::Append;
+using espeak::Blank;
+using espeak::Channel;
+using espeak::Close;
+using espeak::KurdishVoice;
+using espeak::PieceEnd;
+using espeak::RunEnd;
+using espeak::Silence;
+using espeak::Utterance;
+using espeak::WordWatch;
+
 namespace {
 
 constexpr int kAheadMs = EspeakEngine::kAheadMs;
-// A text is synthesised a sentence at a time, and no more than this many
-// characters at once, so the first words play at once and a stop takes effect
-// between two pieces at the latest.
-constexpr qsizetype kMaxPiece = 240;
 // eSpeak NG hands over its samples every this many milliseconds of audio.
 constexpr int kBufferMs = 40;
 // A text of which the listener has heard no more than this is made again
 // from its start when engine B's voice, pitch or speed change.
 constexpr int kUnheardMs = 30;
-
-struct Utterance {
-    QString text;
-    qsizetype pos = 0;
-    // How it is spoken; none for engine B, whose texts take the channel's
-    // voice as each piece is synthesised.
-    std::optional<EspeakVoice> voice;
-    quint64 id = 0;
-};
-
-// One speaker: engine B, or one voice object of engine A.
-struct Channel {
-    std::mutex m;
-    std::shared_ptr<AudioOutput> output;
-    std::unique_ptr<AudioStream> stream;   // opened when it first speaks
-    int rate = 22050;                      // the stream's
-    std::deque<Utterance> queue;
-    quint64 generation = 0;                // a stop makes everything older void
-    bool held = false;
-    bool closed = false;
-    EspeakVoice voice;                     // for texts with no voice of their own
-    quint64 lastId = 0;
-    // The text whose pieces are being synthesised, from its first piece on,
-    // and how many samples had been written when it began.
-    std::optional<Utterance> current;
-    qint64 written = 0;                    // samples written to the stream
-    qint64 currentFrom = 0;
-    // Word progress, kept only while a listener watches.
-    bool watched = false;
-    std::deque<WordMark> marks;            // words synthesised, not yet heard
-    int inFlight = 0;                      // pieces being synthesised
-};
-
-bool IsSentenceEnd(QChar c)
-{
-    return c == u'.' || c == u'!' || c == u'?' || c == u';' || c == u':' || c == u'\n' || c == u'\x061F'
-           || c == u'\x06D4';
-}
-
-// Where the piece that starts at `pos` ends: after its sentence, or at a
-// space or comma before the limit.
-qsizetype PieceEnd(const QString& text, qsizetype pos)
-{
-    const qsizetype limit = std::min(text.size(), pos + kMaxPiece);
-    for (qsizetype i = pos; i < limit; ++i)
-        if (IsSentenceEnd(text[i]) && (i + 1 == text.size() || text[i + 1].isSpace() || text[i] == u'\n'))
-            return i + 1;
-    if (limit == text.size())
-        return limit;
-    for (QChar stop : {QChar(u','), QChar(u' ')})
-        for (qsizetype i = limit - 1; i > pos + kMaxPiece / 3; --i)
-            if (text[i] == stop || (stop == u' ' && text[i].isSpace()))
-                return i + 1;
-    qsizetype end = limit;
-    if (text[end - 1].isHighSurrogate())
-        --end;
-    return end;
-}
-
-// Where the run of one script that starts at `pos` ends, before `limit`, and
-// whether it is Arabic script. Spaces, digits and punctuation go with the run
-// they follow; a text with no letter at all is the chosen voice's.
-qsizetype RunEnd(const QString& text, qsizetype pos, qsizetype limit, bool* arabic)
-{
-    int kind = 0;   // 1 Arabic script, 2 any other letters
-    for (qsizetype i = pos; i < limit; ++i) {
-        const int k = IsArabicScript(text[i]) ? 1 : text[i].isLetter() ? 2 : 0;
-        if (k && !kind)
-            kind = k;
-        else if (k && k != kind) {
-            limit = i;
-            break;
-        }
-    }
-    *arabic = kind == 1;
-    return limit;
-}
-
-// Sorani is read by eSpeak NG's Kurdish voice, in the Latin letters it reads,
-// with the chosen voice's variant, speed, loudness and pitch.
-EspeakVoice KurdishVoice(const EspeakVoice& chosen)
-{
-    EspeakVoice ku = chosen;
-    const auto plus = chosen.name.find('+');
-    ku.name = "ku" + (plus == std::string::npos ? std::string() : chosen.name.substr(plus));
-    return ku;
-}
 
 // The one thread that owns eSpeak NG.
 class Synthesizer {
@@ -471,29 +392,6 @@ std::shared_ptr<Channel> NewChannel(const std::shared_ptr<AudioOutput>& output)
     return ch;
 }
 
-bool Blank(const QString& text)
-{
-    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); });
-}
-
-// Under ch.m.
-void Append(Channel& ch, const QString& text, const std::optional<EspeakVoice>& voice)
-{
-    if (!Blank(text))
-        ch.queue.push_back({text, 0, voice, ++ch.lastId});
-}
-
-// Under ch.m: ends what the channel says and drops what waits to be said.
-void Silence(Channel& ch)
-{
-    ++ch.generation;
-    ch.queue.clear();
-    ch.marks.clear();
-    ch.current.reset();
-    if (ch.stream)
-        ch.stream->Discard();
-}
-
 void Enqueue(Channel& ch, const QString& text, const EspeakVoice& voice)
 {
     if (Blank(text))
@@ -504,98 +402,6 @@ void Enqueue(Channel& ch, const QString& text, const EspeakVoice& voice)
     }
     Synthesizer::Get().Wake();
 }
-
-void Close(Channel& ch)
-{
-    std::unique_ptr<AudioStream> stream;
-    {
-        std::lock_guard lock(ch.m);
-        ch.closed = true;
-        ++ch.generation;
-        ch.queue.clear();
-        ch.marks.clear();
-        stream = std::move(ch.stream);
-    }
-    // Released outside the lock; the synthesis thread sees the channel closed.
-}
-
-// Tells the listeners, on the window's thread, which word their voice is
-// heard at: it looks every few milliseconds while a watched voice has words
-// waiting to be heard or text left to say, and sleeps otherwise.
-class WordWatch : public QObject {
-public:
-    static constexpr int kPollMs = 8;
-
-    WordWatch()
-    {
-        timer_.setInterval(kPollMs);
-        timer_.setTimerType(Qt::PreciseTimer);
-        connect(&timer_, &QTimer::timeout, this, &WordWatch::Poll);
-    }
-
-    void Watch(const std::shared_ptr<Channel>& ch, WordListener listener)
-    {
-        std::erase_if(watching_, [&](const Watching& w) { return w.channel.expired() || w.channel.lock() == ch; });
-        {
-            std::lock_guard lock(ch->m);
-            ch->watched = bool(listener);
-            if (!listener)
-                ch->marks.clear();
-        }
-        if (listener)
-            watching_.push_back({ch, std::move(listener)});
-    }
-
-    // A watched voice was given text.
-    void Kick()
-    {
-        if (!watching_.empty() && !timer_.isActive())
-            timer_.start();
-    }
-
-private:
-    struct Watching {
-        std::weak_ptr<Channel> channel;
-        WordListener listener;
-    };
-
-    void Poll()
-    {
-        bool active = false;
-        // A listener may change who is watched; it is told from a copy.
-        const std::vector<Watching> watching = watching_;
-        for (const Watching& w : watching) {
-            const auto ch = w.channel.lock();
-            if (!ch)
-                continue;
-            std::optional<WordMark> heard;
-            qint64 played = 0;
-            int rate = 0;
-            {
-                std::lock_guard lock(ch->m);
-                rate = ch->rate;
-                if (ch->closed)
-                    continue;
-                if (!ch->held) {
-                    played = PlayedSample(ch->written, ch->stream ? ch->stream->QueuedMs() : 0, rate);
-                    heard = TakeHeard(ch->marks, played);
-                }
-                active = active || !ch->marks.empty() || !ch->queue.empty() || ch->inFlight > 0;
-            }
-            if (heard) {
-                heard->word.heard = std::chrono::steady_clock::now()
-                                    - std::chrono::microseconds((played - heard->sample) * 1000000 / rate);
-                w.listener(heard->word);
-            }
-        }
-        std::erase_if(watching_, [](const Watching& w) { return w.channel.expired(); });
-        if (!active)
-            timer_.stop();
-    }
-
-    std::vector<Watching> watching_;
-    QTimer timer_;
-};
 
 // Engine A's voice object. Its channel lives as long as it does.
 class EspeakVoiceObject : public VoiceObject {
