@@ -21,7 +21,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QThread>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -84,17 +83,6 @@ int LetterNames(const QString& path)
 }
 
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-
-bool FirstAudio(const RecordingAudio& audio, Clock::time_point* when)
-{
-    const auto end = Clock::now() + std::chrono::seconds(3);
-    while (Clock::now() < end) {
-        if (audio.FirstSinceMark(when))
-            return true;
-        QThread::usleep(50);
-    }
-    return false;
-}
 
 double Median(std::vector<double> v)
 {
@@ -179,7 +167,7 @@ int main(int argc, char** argv)
         else
             b.Speak(sample[i * 7 % sample.size()]);
         Clock::time_point heard;
-        if (FirstAudio(*audio, &heard))
+        if (audio->WaitFirstSinceMark(&heard, std::chrono::seconds(3)))
             (engineA ? firstA : first).push_back(Ms(heard - t0));
         EspeakEngine::WaitUntilIdle(10000);
     }

@@ -14,7 +14,6 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QSlider>
-#include <QThread>
 #include <algorithm>
 #include <ctime>
 #include <cstdio>
@@ -42,18 +41,6 @@ const QList<Pair> kWords = {
     {"dictionary", "فەرهەنگ"}, {"word", "وشە"},     {"language", "زمان"}, {"book", "کتێب"},
     {"house", "خانوو"},        {"school", "قوتابخانە"}, {"water", "ئاو"},   {"friend", "هاوڕێ"},
 };
-
-// Waits for the first samples after the mark; the time they arrived.
-bool FirstAudio(const RecordingAudio& audio, Clock::time_point* when)
-{
-    const auto end = Clock::now() + std::chrono::seconds(3);
-    while (Clock::now() < end) {
-        if (audio.FirstSinceMark(when))
-            return true;
-        QThread::usleep(50);
-    }
-    return false;
-}
 
 double Worst(std::vector<double> v) { return v.empty() ? -1 : *std::max_element(v.begin(), v.end()); }
 double Median(std::vector<double> v)
@@ -130,7 +117,7 @@ int main(int argc, char** argv)
             const auto t0 = Clock::now();
             w.Data1->MoveTo(row);   // the entry changes: its English is pronounced
             Clock::time_point heard;
-            if (FirstAudio(*audio, &heard))
+            if (audio->WaitFirstSinceMark(&heard, std::chrono::seconds(3)))
             {
                 first.push_back(Ms(heard - t0));
                 if (qEnvironmentVariableIsSet("SPEECH_BENCH_VERBOSE"))
@@ -167,7 +154,7 @@ int main(int argc, char** argv)
         const double callWall = Ms(Clock::now() - t0);
         const double call = ThreadCpuMs() - c0;
         Clock::time_point heard;
-        const bool got = FirstAudio(*audio, &heard);
+        const bool got = audio->WaitFirstSinceMark(&heard, std::chrono::seconds(3));
         const auto s0 = Clock::now();
         b.Stop();
         const double stop = Ms(Clock::now() - s0);

@@ -1,6 +1,7 @@
 #include "audiorecorder.h"
 
 #include <QFile>
+#include <QThread>
 #include <QtEndian>
 #include <algorithm>
 #include <cmath>
@@ -160,6 +161,17 @@ bool RecordingAudio::FirstSinceMark(Clock::time_point* when) const
     if (firstSeen_ && when)
         *when = first_;
     return firstSeen_;
+}
+
+bool RecordingAudio::WaitFirstSinceMark(Clock::time_point* when, std::chrono::milliseconds timeout) const
+{
+    const auto end = Clock::now() + timeout;
+    while (Clock::now() < end) {
+        if (FirstSinceMark(when))
+            return true;
+        QThread::usleep(50);
+    }
+    return false;
 }
 
 bool WriteWav(const QString& path, const QByteArray& pcm, int rate)

@@ -65,6 +65,9 @@ public:
     QByteArray SinceMark() const;
     // When the first samples after the last Mark arrived; false when none did.
     bool FirstSinceMark(Clock::time_point* when) const;
+    // The same, waiting up to `timeout` for them to come (the benchmarks' first
+    // audio); false when none came in that time.
+    bool WaitFirstSinceMark(Clock::time_point* when, std::chrono::milliseconds timeout) const;
 
 private:
     friend class RecordedStream;
